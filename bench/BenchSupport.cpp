@@ -1,0 +1,1 @@
+#include "bench/BenchSupport.h"

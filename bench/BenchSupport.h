@@ -1,0 +1,2 @@
+#pragma once
+// Shared by the benchmark's modes.

@@ -1,0 +1,29 @@
+// pixelmoth-bench: speed figures for the effects, the view and image I/O,
+// and single effect runs for inspection.
+
+#include <cstdio>
+#include <cstring>
+
+#include "bench/Modes.h"
+
+namespace {
+int Usage() {
+  std::fprintf(stderr,
+               "usage: pixelmoth-bench effects [--size WxH]...\n"
+               "       pixelmoth-bench apply --effect N --strength V --seed S --rnd-seed T\n"
+               "                             [--zoom Z] [--same-picture] IN OUT\n"
+               "       pixelmoth-bench paint\n"
+               "       pixelmoth-bench io [--work DIR]\n");
+  return 2;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const Arguments rest(argv + 2, argv + argc);
+  if (std::strcmp(argv[1], "effects") == 0) return RunEffectsMode(rest);
+  if (std::strcmp(argv[1], "apply") == 0) return RunApplyMode(rest);
+  if (std::strcmp(argv[1], "paint") == 0) return RunPaintMode(rest);
+  if (std::strcmp(argv[1], "io") == 0) return RunIoMode(rest);
+  return Usage();
+}

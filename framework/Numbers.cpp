@@ -1,0 +1,46 @@
+#include "framework/Numbers.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+double Round(double x) noexcept { return std::round(x); }
+
+std::int64_t ToInteger(double x) noexcept {
+  if (std::isnan(x)) return 0;
+  // 2^63 is exactly representable; everything at or beyond it saturates.
+  constexpr double kLimit = 9223372036854775808.0;
+  if (x >= kLimit) return std::numeric_limits<std::int64_t>::max();
+  if (x < -kLimit) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(x);  // truncates toward zero
+}
+
+double Sin(double x) noexcept { return std::sin(x); }
+
+std::string Str(std::int64_t x) { return std::to_string(x); }
+std::string Str(int x) { return std::to_string(x); }
+
+std::string Str(double x) {
+  if (std::isnan(x)) return "NaN";
+  if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
+  char buf[64];
+  // Whole values below 2^53 print as plain digits; the rest in the shortest
+  // form that reads back as the same double.
+  if (x == std::trunc(x) && std::fabs(x) < 9007199254740992.0) {
+    std::snprintf(buf, sizeof buf, "%.0f", x);
+    return buf;
+  }
+  const auto result = std::to_chars(buf, buf + sizeof buf, x);
+  return std::string(buf, result.ptr);
+}
+
+std::string Format(double x, const std::string& pattern) {
+  if (std::isnan(x)) return "NaN";
+  if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
+  const auto dot = pattern.find('.');
+  const int decimals = dot == std::string::npos ? 0 : static_cast<int>(pattern.size() - dot - 1);
+  char buf[400];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
+  return buf;
+}

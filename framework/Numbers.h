@@ -1,0 +1,28 @@
+#pragma once
+// The framework's number functions. A double assigned to an integer is
+// truncated toward zero (ToInteger); Round names rounding explicitly.
+
+#include <cstdint>
+#include <string>
+
+// Nearest whole number, halves away from zero.
+double Round(double x) noexcept;
+
+// Truncation toward zero into a 64-bit integer. Values beyond the range
+// saturate and NaN gives 0, so a runaway zoom never makes the conversion
+// undefined.
+std::int64_t ToInteger(double x) noexcept;
+
+inline double Min(double a, double b) noexcept { return b < a ? b : a; }
+inline double Max(double a, double b) noexcept { return a < b ? b : a; }
+double Sin(double x) noexcept;
+
+// Default text of a number: integers in decimal; doubles in their shortest
+// exact form, whole values without decimals ("100", "1.2", "0.8333333333333334").
+std::string Str(std::int64_t x);
+std::string Str(int x);
+std::string Str(double x);
+
+// Number formatting with a pattern of zeros and an optional fraction:
+// Format(172.8, "0.00") is "172.80".
+std::string Format(double x, const std::string& pattern);

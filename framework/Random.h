@@ -1,0 +1,89 @@
+#pragma once
+// The framework's random generators: `Random` objects (xoshiro256**, state
+// filled from splitmix64 of the seed) and the separate global `Rnd`.
+// The running application seeds both from std::random_device; tests and the
+// benchmark seed or script them through TestSeams.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class Xoshiro256 {
+ public:
+  explicit Xoshiro256(std::uint64_t seed) noexcept { Seed(seed); }
+  void Seed(std::uint64_t seed) noexcept;
+  std::uint64_t Next() noexcept {
+    const std::uint64_t result = Rotl(s_[1] * 5, 7) * 9;
+    const std::uint64_t t = s_[1] << 17;
+    s_[2] ^= s_[0];
+    s_[3] ^= s_[1];
+    s_[1] ^= s_[2];
+    s_[0] ^= s_[3];
+    s_[2] ^= t;
+    s_[3] = Rotl(s_[3], 45);
+    return result;
+  }
+
+ private:
+  static std::uint64_t Rotl(std::uint64_t x, int k) noexcept { return (x << k) | (x >> (64 - k)); }
+  std::uint64_t s_[4];
+};
+
+class Random {
+ public:
+  // Seeded from std::random_device.
+  Random();
+  explicit Random(std::uint64_t seed) : gen_(seed) {}
+
+  // An integer r with min <= r <= max, both included; crossed bounds are
+  // swapped. Lemire's unbiased bounded method.
+  std::int64_t InRange(std::int64_t min, std::int64_t max) {
+    if (script_) [[unlikely]] return script_(min, max);
+    if (min > max) {
+      const std::int64_t t = min;
+      min = max;
+      max = t;
+    }
+    const std::uint64_t n =
+        static_cast<std::uint64_t>(max) - static_cast<std::uint64_t>(min) + 1u;
+    if (n == 0) return static_cast<std::int64_t>(gen_.Next());  // the full 64-bit range
+    unsigned __int128 m = static_cast<unsigned __int128>(gen_.Next()) * n;
+    std::uint64_t low = static_cast<std::uint64_t>(m);
+    if (low < n) {
+      const std::uint64_t threshold = (0 - n) % n;
+      while (low < threshold) {
+        m = static_cast<unsigned __int128>(gen_.Next()) * n;
+        low = static_cast<std::uint64_t>(m);
+      }
+    }
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(min) +
+                                     static_cast<std::uint64_t>(m >> 64));
+  }
+
+  // Test seams (TestSeams.h forwards here).
+  void Seed(std::uint64_t seed) noexcept { gen_.Seed(seed); }
+  void Script(std::function<std::int64_t(std::int64_t, std::int64_t)> script) {
+    script_ = std::move(script);
+  }
+  std::uint64_t NextRaw() noexcept { return gen_.Next(); }
+
+ private:
+  Xoshiro256 gen_;
+  std::function<std::int64_t(std::int64_t, std::int64_t)> script_;
+};
+
+namespace rnd_detail {
+struct Source {
+  Source();
+  Xoshiro256 gen;
+  std::function<double()> script;
+};
+extern Source global;
+}  // namespace rnd_detail
+
+// A double in [0, 1) from the framework's own generator: (next >> 11) * 2^-53.
+inline double Rnd() {
+  rnd_detail::Source& s = rnd_detail::global;
+  if (s.script) [[unlikely]] return s.script();
+  return static_cast<double>(s.gen.Next() >> 11) * 0x1.0p-53;
+}

@@ -1,0 +1,3 @@
+#include "editor/MainWindow.h"
+
+void MainWindow::SaveButton_Action(BevelButton&) {}

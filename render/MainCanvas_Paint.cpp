@@ -1,0 +1,3 @@
+#include "editor/MainWindow.h"
+
+void MainWindow::MainCanvas_Paint(Canvas&, Graphics&, const std::vector<Rect>&) {}

@@ -1,0 +1,4 @@
+#include "render/effects/Effect.h"
+
+// Not built yet: leaves the preview layer as it is.
+void Hertz(const EffectContext&) {}

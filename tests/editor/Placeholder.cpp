@@ -1,0 +1,1 @@
+// Replaced by the tests of this folder.
