@@ -1,5 +1,7 @@
 #include "app/Pixelmoth.h"
 
 Pixelmoth::Pixelmoth() = default;
-void Pixelmoth::Event_Open() {}
+
+void Pixelmoth::Event_Open() { glitchRandom = MakeRef<Random>(); }
+
 Ref<Pixelmoth> App() { return RefCast<Pixelmoth>(GetAppObject()); }
