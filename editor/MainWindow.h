@@ -135,6 +135,15 @@ class MainWindow : public Window {
   bool triggerFX10 = false;
   bool triggerFX11 = false;
   bool triggerFX12 = false;
+
+ private:
+  enum class ZoomDirection { In, Out };
+  enum class SnapLine { Written, Silent };
+
+  // The twelve effect buttons differ only in the effect number n.
+  void SelectEffect(std::int64_t n);
+  // One zoom step, behind both buttons and both keys.
+  void ZoomStep(ZoomDirection direction, SnapLine snapLine);
 };
 
 // The one live main window, built on first use. (A function and a class may

@@ -1,0 +1,44 @@
+# Shared by the run and test commands: installing what is missing, and
+# configuring and building a build folder.
+
+set -euo pipefail
+
+PIXELMOTH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# The Debian packages the editor needs to build and run.
+BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libjpeg62-turbo-dev)
+
+# Installs the packages that are missing: as root with apt-get (after an
+# update); otherwise prints the one line to run and stops.
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  else
+    echo "Missing packages. Run:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+  fi
+}
+
+# configure_build <folder> [cmake options...]: configures once, then only
+# when the options change; the build itself is incremental.
+configure_build() {
+  local dir=$1
+  shift
+  local wanted="$*"
+  local stamp="$dir/.pixelmoth-options"
+  if [ ! -f "$dir/build.ninja" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$wanted" ]; then
+    cmake -S "$PIXELMOTH_ROOT" -B "$dir" -G Ninja "$@"
+    echo "$wanted" > "$stamp"
+  fi
+}
