@@ -15,11 +15,11 @@ std::int64_t ZoomedSize(std::int64_t side, double zoomFactor) noexcept {
 }
 
 std::int64_t CentredOffset(std::int64_t canvasSide, std::int64_t zoomedSide) noexcept {
-  // The negation of INT64_MIN would overflow: add the negated side in two halves.
-  const std::int64_t difference =
-      zoomedSide == std::numeric_limits<std::int64_t>::min()
-          ? std::numeric_limits<std::int64_t>::max()
-          : SaturatingAdd(canvasSide, -zoomedSide);
+  std::int64_t difference;
+  if (__builtin_sub_overflow(canvasSide, zoomedSide, &difference)) {
+    difference =
+        zoomedSide > 0 ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+  }
   return ToInteger(static_cast<double>(difference) / 2.0);
 }
 
@@ -31,7 +31,8 @@ std::int64_t FittedCentredOffset(std::int64_t canvasSide, std::int64_t pictureSi
 std::int64_t DrawingPosition(std::int64_t centred, std::int64_t pictureOffset, std::int64_t dragDelta,
                              std::int64_t panOffset, std::int64_t zoomCorrection,
                              double zoomFactor) noexcept {
-  std::int64_t position = SaturatingAdd(SaturatingAdd(SaturatingAdd(centred, pictureOffset), dragDelta), panOffset);
+  std::int64_t position =
+      SaturatingAdd(SaturatingAdd(SaturatingAdd(centred, pictureOffset), dragDelta), panOffset);
   if (!IsUnscaled(zoomFactor)) position = SaturatingAdd(position, zoomCorrection);
   return position;
 }

@@ -34,8 +34,7 @@ inline bool IsUnscaled(double zoomFactor) noexcept { return zoomFactor == 1.0; }
 // the picture's own offset, the drag under way and the accumulated pan, plus
 // the correction term when the zoom is not exactly 1.0.
 std::int64_t DrawingPosition(std::int64_t centred, std::int64_t pictureOffset, std::int64_t dragDelta,
-                             std::int64_t panOffset, std::int64_t zoomCorrection,
-                             double zoomFactor) noexcept;
+                             std::int64_t panOffset, std::int64_t zoomCorrection, double zoomFactor) noexcept;
 
 // The zoom caption: "100%", "120%", "172.80%", "83.33%": whole percentages
 // without decimals, the others with two.

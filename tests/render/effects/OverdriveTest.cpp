@@ -1,1 +1,1 @@
-// Being written.
+#include <gtest/gtest.h>
