@@ -8,40 +8,43 @@
 
 using namespace std::string_literals;
 
+// MainWindow names the accessor function as well as the class.
+using W = class MainWindow;
+
 namespace {
 using I = std::int64_t;
 
 template <class C>
-std::shared_ptr<Control> Make(MainWindow& window) {
+std::shared_ptr<Control> Make(W& window) {
   return window.New<C>();
 }
 
 template <class>
 struct SenderOf;
 template <class C>
-struct SenderOf<void (MainWindow::*)(C&)> {
+struct SenderOf<void (W::*)(C&)> {
   using type = C;
 };
 
 template <auto handler>
-void HookAction(MainWindow& w, Control& c) {
+void HookAction(W& w, Control& c) {
   using Sender = typename SenderOf<decltype(handler)>::type;
   dynamic_cast<Sender&>(c).Action.AddHandler(Delegate(&w, handler));
 }
 
-void HookSlider(MainWindow& w, Control& c) {
-  dynamic_cast<Slider&>(c).ValueChanged.AddHandler(Delegate(&w, &MainWindow::FXSlider_ValueChanged));
+void HookSlider(W& w, Control& c) {
+  dynamic_cast<Slider&>(c).ValueChanged.AddHandler(Delegate(&w, &W::FXSlider_ValueChanged));
 }
 
-void HookCanvas(MainWindow& w, Control& c) {
+void HookCanvas(W& w, Control& c) {
   auto& canvas = dynamic_cast<Canvas&>(c);
-  canvas.Paint.AddHandler(Delegate(&w, &MainWindow::MainCanvas_Paint));
-  canvas.GotFocus.AddHandler(Delegate(&w, &MainWindow::MainCanvas_GotFocus));
-  canvas.Open.AddHandler(Delegate(&w, &MainWindow::MainCanvas_Open));
-  canvas.MouseDown.AddHandler(Delegate(&w, &MainWindow::MainCanvas_MouseDown));
-  canvas.MouseDrag.AddHandler(Delegate(&w, &MainWindow::MainCanvas_MouseDrag));
-  canvas.MouseUp.AddHandler(Delegate(&w, &MainWindow::MainCanvas_MouseUp));
-  canvas.DropObject.AddHandler(Delegate(&w, &MainWindow::MainCanvas_DropObject));
+  canvas.Paint.AddHandler(Delegate(&w, &W::MainCanvas_Paint));
+  canvas.GotFocus.AddHandler(Delegate(&w, &W::MainCanvas_GotFocus));
+  canvas.Open.AddHandler(Delegate(&w, &W::MainCanvas_Open));
+  canvas.MouseDown.AddHandler(Delegate(&w, &W::MainCanvas_MouseDown));
+  canvas.MouseDrag.AddHandler(Delegate(&w, &W::MainCanvas_MouseDrag));
+  canvas.MouseUp.AddHandler(Delegate(&w, &W::MainCanvas_MouseUp));
+  canvas.DropObject.AddHandler(Delegate(&w, &W::MainCanvas_DropObject));
 }
 
 // Adds p, or replaces the value of a property of the same name in place.
@@ -101,7 +104,6 @@ Property Tab(I index) { return {"TabIndex", index}; }
 }  // namespace
 
 const std::vector<ControlRow>& MainWindowControls() {
-  using W = MainWindow;
   static const std::vector<ControlRow> rows = {
       {"Tools", &kGroupBox, {13, 5, 46, 679}, kLeftTop, "", "", nullptr, nullptr, {Tab(0)}, nullptr},
       // The tool column. ButtonAbout comes between FX8 and FX9 in creation

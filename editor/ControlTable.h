@@ -15,7 +15,7 @@ class MainWindow;
 // values every control of the kind carries.
 struct ControlClass {
   const char* name;
-  std::shared_ptr<Control> (*make)(MainWindow& window);
+  std::shared_ptr<Control> (*make)(class MainWindow& window);
   bool placed;               // has geometry, locks, a help tag and the shared visual values
   const char* textProperty;  // "Caption", "Text", or nullptr for no text
   PropertySet shared;
@@ -34,7 +34,7 @@ struct ControlRow {
   const char* parent;   // InitialParent; nullptr for the window
   PropertySet other;
   // Hooks the control's events to their handlers, in the hook-up order.
-  void (*hookUp)(MainWindow& window, Control& control);
+  void (*hookUp)(class MainWindow& window, Control& control);
 };
 
 const std::vector<ControlRow>& MainWindowControls();

@@ -1,0 +1,16 @@
+// The state the canvas's Open event leaves: no effect selected, the effect
+// controls hidden and the superglitch switch shown.
+#include "editor/MainWindow.h"
+
+void MainWindow::MainCanvas_Open(RectControl& sender) {
+  sender.AcceptPictureDrop();
+  sender.AcceptFileDrop("image/jpeg");
+  FXSlider()->SetVisible(false);
+  ApplyButton()->SetVisible(false);
+  CancelButton()->SetVisible(false);
+  superGlitchModeCHK()->SetVisible(true);
+  superglitchLabel()->SetVisible(true);
+  currentTool = 0;
+}
+
+void MainWindow::MainCanvas_GotFocus(Canvas&) {}

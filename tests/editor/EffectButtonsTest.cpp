@@ -1,0 +1,145 @@
+// The effect buttons select an effect and request its preview; the slider
+// requests the selected effect again.
+#include <functional>
+#include <string>
+
+#include "tests/editor/EditorFixture.h"
+
+namespace {
+
+class EffectButtonsTest : public EditorFixture {
+ protected:
+  void Press(int n) {
+    using Handler = void (MainWindow::*)(BevelButton&);
+    static constexpr Handler kHandlers[] = {
+        &MainWindow::FX1_Action, &MainWindow::FX2_Action,  &MainWindow::FX3_Action,
+        &MainWindow::FX4_Action, &MainWindow::FX5_Action,  &MainWindow::FX6_Action,
+        &MainWindow::FX7_Action, &MainWindow::FX8_Action,  &MainWindow::FX9_Action,
+        &MainWindow::FX10_Action, &MainWindow::FX11_Action, &MainWindow::FX12_Action,
+    };
+    const Ref<BevelButton> button = w->ControlAs<BevelButton>("FX" + std::to_string(n));
+    std::invoke(kHandlers[n - 1], *w, *button);
+  }
+
+  void ExpectPreviewPending(int n) {
+    EXPECT_EQ(w->currentTool, n);
+    EXPECT_EQ(w->FXSlider()->Value(), 20);
+    EXPECT_TRUE(w->FXSlider()->Visible());
+    EXPECT_TRUE(w->ApplyButton()->Visible());
+    EXPECT_TRUE(w->CancelButton()->Visible());
+    EXPECT_FALSE(w->superGlitchModeCHK()->Visible());
+    EXPECT_FALSE(w->superglitchLabel()->Visible());
+  }
+
+  std::vector<int> SetTriggers() {
+    std::vector<int> set;
+    for (int n = 1; n <= 12; ++n)
+      if (w->EffectTrigger(n)) set.push_back(n);
+    return set;
+  }
+
+  void SetUp() override {
+    EditorFixture::SetUp();
+    picture = SolidPicture(120, 100, RGB(200, 120, 40));
+  }
+
+  Ref<Picture> picture;
+};
+
+TEST_F(EffectButtonsTest, WithoutPictureNoButtonChangesAnything) {
+  w->currentTool = 4;
+  w->FXSlider()->SetValue(63);
+  w->triggerFX9 = true;
+  for (int n = 1; n <= 12; ++n) {
+    const auto before = Snapshot();
+    Press(n);
+    EXPECT_EQ(Snapshot(), before) << "FX" << n;
+  }
+}
+
+// Each button requests its own effect: the trigger of its number and no other.
+TEST_F(EffectButtonsTest, EachButtonRequestsItsOwnEffect) {
+  GivePicture(picture);
+  for (int n = 1; n <= 12; ++n) {
+    SCOPED_TRACE("FX" + std::to_string(n));
+    w->MainCanvas_Open(*w->MainCanvas());
+    w->FXSlider()->SetValue(77);
+    const std::int64_t paints = Paints();
+    DuringPaint([&] {
+      Press(n);
+      EXPECT_EQ(SetTriggers(), std::vector<int>{n});
+      ExpectPreviewPending(n);
+    });
+    EXPECT_GE(Paints(), paints + 2) << "the button asks for a repaint";
+    EXPECT_EQ(w->pic.Get(), picture.Get()) << "no picture is touched";
+    for (int m = 1; m <= 12; ++m) w->EffectTrigger(m) = false;
+  }
+}
+
+TEST_F(EffectButtonsTest, PressingFX3WithPictureRepaintsAtOnce) {
+  GivePicture(picture);
+  const std::int64_t paints = Paints();
+  Press(3);
+  ExpectPreviewPending(3);
+  EXPECT_GT(Paints(), paints);
+}
+
+TEST_F(EffectButtonsTest, SameButtonTwicePutsTheSliderBackAndRequestsAgain) {
+  GivePicture(picture);
+  Press(3);
+  w->FXSlider()->SetValue(64);
+  w->triggerFX3 = false;  // as the paint leaves it once served
+  DuringPaint([&] {
+    Press(3);
+    EXPECT_TRUE(w->triggerFX3);
+    ExpectPreviewPending(3);
+  });
+}
+
+// The slider's value is assigned from code, which raises no ValueChanged:
+// effect 3 is not requested once more at strength 20.
+TEST_F(EffectButtonsTest, AnotherButtonWhilePreviewPendingSwitchesEffect) {
+  GivePicture(picture);
+  Press(3);
+  struct Case {
+    const char* name;
+    bool effect3StillPending;
+  };
+  for (const Case c : {Case{"effect 3 served", false}, Case{"effect 3 not yet served", true}}) {
+    SCOPED_TRACE(c.name);
+    w->currentTool = 3;
+    w->FXSlider()->SetValue(45);
+    DuringPaint([&] {
+      w->triggerFX3 = c.effect3StillPending;  // set here, after this paint's own service
+      Press(5);
+      EXPECT_EQ(w->triggerFX3, c.effect3StillPending);
+      EXPECT_TRUE(w->triggerFX5);
+      ExpectPreviewPending(5);
+    });
+    w->triggerFX5 = false;
+  }
+}
+
+// The slider's handler tests no picture and reads no value: it requests
+// whatever effect is selected, and repaints in every case.
+TEST_F(EffectButtonsTest, SliderRequestsTheSelectedEffectAndAlwaysRepaints) {
+  struct Case {
+    std::int64_t currentTool;
+    std::vector<int> requested;
+  };
+  for (const Case& c : {Case{7, {7}}, Case{0, {}}, Case{1, {1}}, Case{12, {12}}}) {
+    SCOPED_TRACE(c.currentTool);
+    w->currentTool = c.currentTool;
+    for (int m = 1; m <= 12; ++m) w->EffectTrigger(m) = false;
+    const bool sliderVisible = w->FXSlider()->Visible();
+    const std::int64_t paints = Paints();
+    w->FXSlider_ValueChanged(*w->FXSlider());
+    EXPECT_EQ(SetTriggers(), c.requested);
+    EXPECT_EQ(Paints(), paints + 1);
+    EXPECT_EQ(w->currentTool, c.currentTool);
+    EXPECT_EQ(w->FXSlider()->Visible(), sliderVisible);
+  }
+  EXPECT_TRUE(w->pic.IsNil()) << "the requests wait for a picture";
+}
+
+}  // namespace
