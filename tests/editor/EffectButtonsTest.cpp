@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "tests/editor/EditorFixture.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "framework/Dialogs.h"
 #include "framework/TestSeams.h"
 #include "shell/AboutPixelmoth.h"
-#include "tests/editor/EditorFixture.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 

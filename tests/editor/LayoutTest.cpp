@@ -5,7 +5,7 @@
 
 #include "framework/TestSeams.h"
 #include "shell/NamedPictures.h"
-#include "tests/editor/EditorFixture.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "framework/Exceptions.h"
 #include "framework/TestSeams.h"
-#include "tests/editor/EditorFixture.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 

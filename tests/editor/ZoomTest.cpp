@@ -6,7 +6,7 @@
 #include "framework/Numbers.h"
 #include "framework/System.h"
 #include "framework/TestSeams.h"
-#include "tests/editor/EditorFixture.h"
+#include "tests/support/EditorFixture.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tests/editor/EditorFixture.h"
+#include "tests/support/EditorFixture.h"
 
 #include <sstream>
 

@@ -1,0 +1,104 @@
+// Files that are no image, or no longer a whole one, through both entries:
+// the picture is dropped, the message shown and the title kept. Run under the
+// sanitizers to catch a decoder reading past what it was given.
+
+#include <cctype>
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "editor/MainWindow.h"
+#include "framework/TestSeams.h"
+#include "imageio/Intake.h"
+#include "tests/imageio/ImageIoTest.h"
+
+namespace {
+
+struct BadFile {
+  const char* name;
+  std::function<Bytes(const TempFolder&)> bytes;
+};
+void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
+
+Bytes Cut(Bytes b, std::size_t keep) {
+  b.resize(keep < b.size() ? keep : b.size());
+  return b;
+}
+
+Bytes Photo(int format, const TempFolder& scratch) {
+  return EncodedPicture(PhotoLikePicture(320, 240, 3), format, scratch);
+}
+
+// The entropy-coded data or the compressed stream overwritten with noise,
+// the structure around it left in place.
+Bytes Scrambled(Bytes b, std::size_t from) {
+  std::uint32_t state = 12345;
+  for (std::size_t i = from; i + 16 < b.size(); ++i) {
+    state = state * 1103515245u + 12345u;
+    b[i] = static_cast<std::uint8_t>(state >> 24);
+  }
+  return b;
+}
+
+const BadFile kBadFiles[] = {
+    {"empty.jpg", [](const TempFolder&) { return Bytes{}; }},
+    {"notes.txt", [](const TempFolder&) {
+       const std::string text = "Not a picture, only words.\n";
+       return Bytes(text.begin(), text.end());
+     }},
+    {"words-named.jpg", [](const TempFolder&) {
+       const std::string text = "GIF89a? no: plain text.\n";
+       return Bytes(text.begin(), text.end());
+     }},
+    {"noise.png", [](const TempFolder&) { return Scrambled(Bytes(4096, 0), 0); }},
+    {"jpeg-start-only.jpg", [](const TempFolder&) { return Bytes{0xFF, 0xD8, 0xFF}; }},
+    {"jpeg-header-only.jpg", [](const TempFolder& t) { return Cut(Photo(Picture::SaveAsJPEG, t), 400); }},
+    {"jpeg-half.jpg", [](const TempFolder& t) {
+       Bytes b = Photo(Picture::SaveAsJPEG, t);
+       return Cut(b, b.size() / 2);
+     }},
+    {"jpeg-scrambled.jpg", [](const TempFolder& t) { return Scrambled(Photo(Picture::SaveAsJPEG, t), 20); }},
+    {"png-header-only.png", [](const TempFolder&) { return PngHeader(320, 240); }},
+    {"png-half.png", [](const TempFolder& t) {
+       Bytes b = Photo(Picture::SaveAsPNG, t);
+       return Cut(b, b.size() / 2);
+     }},
+    {"png-scrambled.png", [](const TempFolder& t) { return Scrambled(Photo(Picture::SaveAsPNG, t), 60); }},
+};
+
+enum class Entry { Dialog, Drop };
+
+class BadFileTest : public ImageIoTest, public ::testing::WithParamInterface<std::tuple<BadFile, Entry>> {};
+
+TEST_P(BadFileTest, IsNotAnImage) {
+  const auto& [bad, entry] = GetParam();
+  WriteBytes(files.Path(bad.name), bad.bytes(files));
+  GivePicture(SolidPicture(300, 200, RGB(1, 2, 3)));
+  const Ref<FolderItem> file = files.File(bad.name);
+
+  if (entry == Entry::Dialog) {
+    LoadThroughDialog(file);
+  } else {
+    Drop(nullptr, file);
+  }
+
+  EXPECT_TRUE(w->pic.IsNil());
+  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
+  EXPECT_EQ(w->Title(), "Pixelmoth");
+  EXPECT_TRUE(TestSeams::LogLines().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
+                         ::testing::Combine(::testing::ValuesIn(kBadFiles),
+                                            ::testing::Values(Entry::Dialog, Entry::Drop)),
+                         [](const ::testing::TestParamInfo<std::tuple<BadFile, Entry>>& info) {
+                           std::string name;
+                           for (const char* ch = std::get<0>(info.param).name; *ch; ++ch)
+                             name += std::isalnum(static_cast<unsigned char>(*ch)) ? *ch : '_';
+                           return name + (std::get<1>(info.param) == Entry::Dialog ? "_dialog" : "_drop");
+                         });
+
+}  // namespace
