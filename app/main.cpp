@@ -1,6 +1,3 @@
 #include "app/Startup.h"
 
-int main() {
-  Main();
-  return 0;
-}
+int main() { return ProcessMain(); }

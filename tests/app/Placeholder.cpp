@@ -1,1 +1,0 @@
-// Replaced by the tests of this folder.
