@@ -68,6 +68,7 @@ Ref<Application> GetAppObject();
 // lateStartup.
 void RunFrameworkInitialization(void (*lateStartup)());
 // The event loop, until the application quits (the last window closes).
+// With the test seams on it only runs what is pending and returns.
 void RuntimeRun();
 void RuntimeQuit(int exitCode = 0);
 

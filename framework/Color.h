@@ -38,7 +38,12 @@ inline Color RGB(int red, int green, int blue, int alpha = 0) noexcept {
 Color HSV(double hue, double saturation, double value, int alpha = 0) noexcept;
 
 // ---------------------------------------------------------------------------
-// Inline definitions: these run once or more per pixel in every effect.
+// Inline definitions: these run once or more per pixel in every effect. They
+// choose with selects rather than branches, because a photo's hue sectors
+// change from pixel to pixel and a mispredicted branch costs more than the
+// arithmetic. Every operation is the plain IEEE one of the formulas (no fused
+// multiply-add, which rounds once instead of twice), so the batch versions in
+// render/effects/ColorRows.h can reproduce them bit for bit.
 
 namespace color_detail {
 inline int Max3(int a, int b, int c) noexcept {
@@ -49,10 +54,12 @@ inline int Min3(int a, int b, int c) noexcept {
   int m = a < b ? a : b;
   return m < c ? m : c;
 }
+// For a component in 0..1 the sum lies in 0.5..255.5, so truncation is floor.
 inline std::uint8_t ToByte(double component) noexcept {
-  return static_cast<std::uint8_t>(std::floor(component * 255.0 + 0.5));
+  return static_cast<std::uint8_t>(static_cast<int>(component * 255.0 + 0.5));
 }
-inline double Clamp01(double x) noexcept { return x < 0.0 ? 0.0 : (x > 1.0 ? 1.0 : x); }
+// NaN clamps to 0, so no byte conversion ever sees one.
+inline double Clamp01(double x) noexcept { return x > 0.0 ? (x < 1.0 ? x : 1.0) : 0.0; }
 }  // namespace color_detail
 
 inline double Color::Value() const noexcept {
@@ -61,33 +68,30 @@ inline double Color::Value() const noexcept {
 
 inline double Color::Saturation() const noexcept {
   const int mx = color_detail::Max3(red, green, blue);
-  if (mx == 0) return 0.0;
   const int mn = color_detail::Min3(red, green, blue);
-  return static_cast<double>(mx - mn) / static_cast<double>(mx);
+  const double s = static_cast<double>(mx - mn) / static_cast<double>(mx == 0 ? 1 : mx);
+  return mx == 0 ? 0.0 : s;
 }
 
 inline double Color::Hue() const noexcept {
   const int r = red, g = green, b = blue;
   const int mx = color_detail::Max3(r, g, b);
   const int mn = color_detail::Min3(r, g, b);
-  if (mx == mn) return 0.0;
-  const double d = static_cast<double>(mx - mn);
-  double h;
-  if (mx == r) {
-    h = (g - b) / d;
-    if (h < 0.0) h += 6.0;
-  } else if (mx == g) {
-    h = (b - r) / d + 2.0;
-  } else {
-    h = (r - g) / d + 4.0;
-  }
-  return h / 6.0;
+  // The sector is the first of r, g, b that holds the maximum.
+  const bool isR = mx == r;
+  const bool isG = !isR && mx == g;
+  const int num = isR ? g - b : (isG ? b - r : r - g);
+  // Adding 0.0 leaves the quotient as it is: it is never -0.0.
+  const double offset = isR ? (num < 0 ? 6.0 : 0.0) : (isG ? 2.0 : 4.0);
+  const int d = mx - mn;
+  const double h = (num / static_cast<double>(d == 0 ? 1 : d) + offset) / 6.0;
+  return d == 0 ? 0.0 : h;
 }
 
 inline Color HSV(double hue, double saturation, double value, int alpha) noexcept {
   using namespace color_detail;
   double h = hue - std::floor(hue);
-  if (!(h < 1.0)) h = 0.0;  // a tiny negative hue wraps to exactly 1.0; NaN too
+  h = h < 1.0 ? h : 0.0;  // a tiny negative hue wraps to exactly 1.0; NaN too
   const double s = Clamp01(saturation);
   const double v = Clamp01(value);
   const double h6 = 6.0 * h;
@@ -96,14 +100,10 @@ inline Color HSV(double hue, double saturation, double value, int alpha) noexcep
   const double p = v * (1.0 - s);
   const double q = v * (1.0 - s * f);
   const double t = v * (1.0 - s * (1.0 - f));
-  double r, g, b;
-  switch (static_cast<int>(fi)) {
-    case 0: r = v; g = t; b = p; break;
-    case 1: r = q; g = v; b = p; break;
-    case 2: r = p; g = v; b = t; break;
-    case 3: r = p; g = q; b = v; break;
-    case 4: r = t; g = p; b = v; break;
-    default: r = v; g = p; b = q; break;
-  }
+  // Sectors 0..5 give (v,t,p), (q,v,p), (p,v,t), (p,q,v), (t,p,v), (v,p,q).
+  const int k = static_cast<int>(fi);
+  const double r = k == 1 ? q : (k == 2 || k == 3 ? p : (k == 4 ? t : v));
+  const double g = k == 0 ? t : (k == 1 || k == 2 ? v : (k == 3 ? q : p));
+  const double b = k <= 1 ? p : (k == 2 ? t : (k <= 4 ? v : q));
   return Color{ToByte(r), ToByte(g), ToByte(b), static_cast<std::uint8_t>(alpha)};
 }

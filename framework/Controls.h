@@ -120,6 +120,9 @@ class Canvas : public RectControl {
   Event<void(Canvas&, std::int64_t, std::int64_t)> MouseDrag;
   Event<void(Canvas&, std::int64_t, std::int64_t)> MouseUp;
   Event<void(Canvas&, DragItem&, std::int64_t)> DropObject;
+
+ protected:
+  void ApplyProperty(const ::Property& p) override;
 };
 
 // An icon button (from the classic-controls plug-in).

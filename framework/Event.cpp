@@ -4,6 +4,7 @@
 
 #include "framework/Application.h"
 #include "framework/Exceptions.h"
+#include "framework/Runtime.h"
 #include "framework/System.h"
 
 namespace {
@@ -20,6 +21,7 @@ std::exception_ptr CallFunctionWithExceptionHandling(const std::function<void()>
 }
 
 void RuntimeSetExceptionHelper(ExceptionHelper helper) {
+  fw::Trace("RuntimeSetExceptionHelper");
   installedHelper = helper ? helper : &CallFunctionWithExceptionHandling;
 }
 

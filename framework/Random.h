@@ -39,25 +39,21 @@ class Random {
   // swapped. Lemire's unbiased bounded method.
   std::int64_t InRange(std::int64_t min, std::int64_t max) {
     if (script_) [[unlikely]] return script_(min, max);
-    if (min > max) {
-      const std::int64_t t = min;
-      min = max;
-      max = t;
+    return Bounded(gen_, min, max);
+  }
+
+  // count values of InRange(min, max) into out[0] to out[count - 1], in
+  // order: the same values as count calls (scripted ones too), faster for a
+  // long run, since the generator's state stays in registers throughout.
+  template <typename T>
+  void InRangeMany(std::int64_t min, std::int64_t max, T* out, std::int64_t count) {
+    if (script_) [[unlikely]] {
+      for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<T>(script_(min, max));
+      return;
     }
-    const std::uint64_t n =
-        static_cast<std::uint64_t>(max) - static_cast<std::uint64_t>(min) + 1u;
-    if (n == 0) return static_cast<std::int64_t>(gen_.Next());  // the full 64-bit range
-    unsigned __int128 m = static_cast<unsigned __int128>(gen_.Next()) * n;
-    std::uint64_t low = static_cast<std::uint64_t>(m);
-    if (low < n) {
-      const std::uint64_t threshold = (0 - n) % n;
-      while (low < threshold) {
-        m = static_cast<unsigned __int128>(gen_.Next()) * n;
-        low = static_cast<std::uint64_t>(m);
-      }
-    }
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(min) +
-                                     static_cast<std::uint64_t>(m >> 64));
+    Xoshiro256 gen = gen_;
+    for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<T>(Bounded(gen, min, max));
+    gen_ = gen;
   }
 
   // Test seams (TestSeams.h forwards here).
@@ -68,6 +64,28 @@ class Random {
   std::uint64_t NextRaw() noexcept { return gen_.Next(); }
 
  private:
+  static std::int64_t Bounded(Xoshiro256& gen, std::int64_t min, std::int64_t max) noexcept {
+    if (min > max) {
+      const std::int64_t t = min;
+      min = max;
+      max = t;
+    }
+    const std::uint64_t n =
+        static_cast<std::uint64_t>(max) - static_cast<std::uint64_t>(min) + 1u;
+    if (n == 0) return static_cast<std::int64_t>(gen.Next());  // the full 64-bit range
+    unsigned __int128 m = static_cast<unsigned __int128>(gen.Next()) * n;
+    std::uint64_t low = static_cast<std::uint64_t>(m);
+    if (low < n) {
+      const std::uint64_t threshold = (0 - n) % n;
+      while (low < threshold) {
+        m = static_cast<unsigned __int128>(gen.Next()) * n;
+        low = static_cast<std::uint64_t>(m);
+      }
+    }
+    return static_cast<std::int64_t>(static_cast<std::uint64_t>(min) +
+                                     static_cast<std::uint64_t>(m >> 64));
+  }
+
   Xoshiro256 gen_;
   std::function<std::int64_t(std::int64_t, std::int64_t)> script_;
 };

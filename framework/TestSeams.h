@@ -12,6 +12,8 @@
 #include "framework/Picture.h"
 #include "framework/Random.h"
 
+class Window;
+
 namespace TestSeams {
 
 // Brings up the toolkit headless (QT_QPA_PLATFORM=offscreen unless set) and
@@ -52,8 +54,55 @@ void SeedRnd(std::uint64_t seed);
 void ScriptRandom(Random& r, std::function<std::int64_t(std::int64_t, std::int64_t)> script);
 void ScriptRnd(std::function<double()> script);
 
-// Timers: raise Action now, whatever the mode.
+// Timers: raise Action now, whatever the mode; whether the timer is counting.
 void FireTimer(Timer& t);
+bool TimerRunning(const Timer& t);
+
+// The toolkit's event loop: runs what is pending (queued paints, timers that
+// are due). With a time limit it goes on, waiting for events, until `until`
+// answers true or the time is up; returns until's last answer (true without).
+bool ProcessEvents(int maxMilliseconds = 0, const std::function<bool()>& until = {});
+
+// A person's input, delivered through the toolkit as the real thing is. Each
+// answers false when the control could not take it (hidden, disabled, closed).
+// A click on a button or check box.
+bool Click(RectControl& c);
+// The slider's thumb dragged to value and released.
+bool DragSlider(Slider& s, std::int64_t value);
+// The left mouse button on a canvas, at (x, y) in its own coordinates.
+enum class MouseStep { Press, Move, Release };
+bool Mouse(Canvas& c, MouseStep step, std::int64_t x, std::int64_t y);
+// Picture data and/or a local file dropped on the control; false when the
+// control refused the drag.
+bool Drop(RectControl& c, Ref<Picture> picture, const std::string& filePath);
+// A physical key of Keyboard (kMinusKey, kEqualsKey) going down or up, and
+// the application losing the focus.
+void PhysicalKey(int keyCode, bool down, bool autoRepeat = false);
+void DeactivateApplication();
+// The title bar's close button; a resize by the window's frame.
+void CloseByUser(Window& w);
+void ResizeByUser(Window& w, std::int64_t width, std::int64_t height);
+
+// What the toolkit has been told, to check that settings reach the screen.
+struct NativeWindow {
+  bool exists = false;  // false once the window has closed
+  bool shown = false;
+  bool titleBar = false, closeButton = false, minimizeButton = false, maximizeButton = false;
+  bool fixedSize = false;
+  std::int64_t width = 0, height = 0, minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
+  std::string title;
+};
+NativeWindow Native(const Window& w);
+struct NativeControl {
+  bool exists = false;
+  bool shown = false;  // would be seen with its window
+  bool enabled = false;
+  std::int64_t left = 0, top = 0, width = 0, height = 0;  // in the window's content
+  std::string toolTip;
+  std::string text;
+  int alignment = -1;  // a label's: 0 left, 1 centre, 2 right
+};
+NativeControl Native(const RectControl& c);
 
 // Canvas: paints run so far, and a copy of the backing store.
 std::int64_t PaintCount(const Canvas& c);
@@ -71,7 +120,10 @@ std::vector<DrawCall> DrawCalls();
 void SetResourceFolder(const std::string& path);
 int OpenFromAppCount(const std::string& name);
 
-// Start-up: the framework's record of the runtime calls, in order.
+// Start-up: the framework's record of the runtime calls, in order, by their
+// names ("SetSupportsHiDPI", "RuntimeRegisterAppObject", ...), with
+// "Event_Open" when the application's Open event is raised and
+// "Window <class name>" when a window is built. Reset empties it.
 std::vector<std::string> RuntimeTrace();
 
 }  // namespace TestSeams

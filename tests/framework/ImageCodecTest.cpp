@@ -1,1 +1,780 @@
-// Being written.
+// Decoding and writing image files: the formats, recorded orientation, the
+// size limits, damaged files and saving without harm to an existing file.
+// Every file is made here, in a fresh folder: written by Picture::Save or
+// built byte by byte.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/Dialogs.h"
+#include "framework/Picture.h"
+#include "framework/TestSeams.h"
+#include "tests/support/Pictures.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::string;
+using PixelFunction = std::function<Color(std::int64_t, std::int64_t)>;
+
+// --- Bytes ------------------------------------------------------------------------
+
+void LE16(Bytes& s, std::uint32_t v) {
+  s.push_back(static_cast<char>(v & 0xff));
+  s.push_back(static_cast<char>((v >> 8) & 0xff));
+}
+void LE32(Bytes& s, std::uint32_t v) {
+  LE16(s, v & 0xffff);
+  LE16(s, v >> 16);
+}
+void BE16(Bytes& s, std::uint32_t v) {
+  s.push_back(static_cast<char>((v >> 8) & 0xff));
+  s.push_back(static_cast<char>(v & 0xff));
+}
+void SetBE16(Bytes& s, std::size_t at, std::uint32_t v) {
+  s[at] = static_cast<char>((v >> 8) & 0xff);
+  s[at + 1] = static_cast<char>(v & 0xff);
+}
+void SetBE32(Bytes& s, std::size_t at, std::uint32_t v) {
+  SetBE16(s, at, v >> 16);
+  SetBE16(s, at + 2, v & 0xffff);
+}
+void SetLE16(Bytes& s, std::size_t at, std::uint32_t v) {
+  s[at] = static_cast<char>(v & 0xff);
+  s[at + 1] = static_cast<char>((v >> 8) & 0xff);
+}
+void SetLE32(Bytes& s, std::size_t at, std::uint32_t v) {
+  SetLE16(s, at, v & 0xffff);
+  SetLE16(s, at + 2, v >> 16);
+}
+unsigned U8(const Bytes& s, std::size_t at) { return static_cast<unsigned char>(s[at]); }
+unsigned GetBE16(const Bytes& s, std::size_t at) { return U8(s, at) << 8 | U8(s, at + 1); }
+
+std::uint32_t Crc32(const Bytes& s, std::size_t from, std::size_t to) {
+  std::uint32_t crc = 0xffffffffu;
+  for (std::size_t i = from; i < to; ++i) {
+    crc ^= U8(s, i);
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+// Deterministic noise bytes.
+Bytes Noise(std::size_t n, std::uint32_t seed) {
+  Bytes s;
+  for (std::size_t i = 0; i < n; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    s.push_back(static_cast<char>(seed >> 24));
+  }
+  return s;
+}
+
+// --- Pictures ---------------------------------------------------------------------
+
+// The same pixels, without an alpha channel.
+Ref<Picture> Opaque(const Ref<Picture>& p) { return MakeRef<Picture>(p->Pixels(), false); }
+
+Color Pattern(std::int64_t x, std::int64_t y) {
+  return RGB(static_cast<int>(x * 37 % 256), static_cast<int>(y * 53 % 256), static_cast<int>((x + y) * 11 % 256));
+}
+
+double Psnr(const Ref<Picture>& a, const Ref<Picture>& b) {
+  RGBSurface sa = a->RGBSurface(), sb = b->RGBSurface();
+  double sum = 0;
+  for (std::int64_t y = 0; y < a->Height(); ++y)
+    for (std::int64_t x = 0; x < a->Width(); ++x) {
+      const Color p = sa.Pixel(x, y), q = sb.Pixel(x, y);
+      for (int d : {p.red - q.red, p.green - q.green, p.blue - q.blue}) sum += d * d;
+    }
+  const double mse = sum / (3.0 * static_cast<double>(a->Width() * a->Height()));
+  return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
+}
+
+// Every pixel of the picture is expected(x, y).
+::testing::AssertionResult Shows(const Ref<Picture>& got, const PixelFunction& expected) {
+  return SamePixels(got, MakePicture(got->Width(), got->Height(), expected));
+}
+
+::testing::AssertionResult Near(Color got, Color want, int tolerance) {
+  const int d = std::max({std::abs(got.red - want.red), std::abs(got.green - want.green), std::abs(got.blue - want.blue)});
+  if (d <= tolerance && got.alpha == want.alpha) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << int(got.red) << "," << int(got.green) << "," << int(got.blue) << ","
+                                       << int(got.alpha) << " is not near " << int(want.red) << "," << int(want.green)
+                                       << "," << int(want.blue) << "," << int(want.alpha);
+}
+
+// --- Files built byte by byte -----------------------------------------------------
+
+// 24-bit, bottom-up, rows padded to four bytes.
+Bytes Bmp(std::int64_t w, std::int64_t h, const PixelFunction& f) {
+  const std::uint32_t stride = static_cast<std::uint32_t>((w * 3 + 3) / 4 * 4);
+  Bytes s = "BM";
+  LE32(s, 54 + stride * static_cast<std::uint32_t>(h));
+  LE32(s, 0);
+  LE32(s, 54);
+  for (std::uint32_t v : {40u, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)}) LE32(s, v);
+  LE16(s, 1);
+  LE16(s, 24);
+  for (int i = 0; i < 6; ++i) LE32(s, 0);
+  for (std::int64_t y = h - 1; y >= 0; --y) {
+    for (std::int64_t x = 0; x < w; ++x) {
+      const Color c = f(x, y);
+      s += {static_cast<char>(c.blue), static_cast<char>(c.green), static_cast<char>(c.red)};
+    }
+    s.append(stride - static_cast<std::uint32_t>(w * 3), '\0');
+  }
+  return s;
+}
+
+// 8-bit run-length encoded: every row is runs of four, a line end after each.
+Bytes BmpRle8(std::int64_t w, std::int64_t h) {
+  Bytes px;
+  for (std::int64_t y = 0; y < h; ++y) {
+    for (std::int64_t x = 0; x < w; x += 4) px += {4, static_cast<char>((x + y) & 0xff)};
+    px += {0, 0};
+  }
+  px += {0, 1};
+  Bytes s = "BM";
+  LE32(s, static_cast<std::uint32_t>(54 + 1024 + px.size()));
+  LE32(s, 0);
+  LE32(s, 54 + 1024);
+  for (std::uint32_t v : {40u, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)}) LE32(s, v);
+  LE16(s, 1);
+  LE16(s, 8);
+  LE32(s, 1);  // RLE8
+  LE32(s, static_cast<std::uint32_t>(px.size()));
+  for (std::uint32_t v : {2835u, 2835u, 256u, 0u}) LE32(s, v);
+  for (int i = 0; i < 256; ++i) s += {static_cast<char>(i), static_cast<char>(255 - i), static_cast<char>(i), 0};
+  return s + px;
+}
+
+// The palette entry i of the GIFs below.
+Color GifColor(int i) { return RGB(i, 255 - i, i * 7 % 256); }
+
+// A GIF whose LZW stream sends a clear code often enough that the codes stay
+// nine bits wide. Only the first `coded` pixels are sent (all when -1).
+Bytes Gif(std::int64_t w, std::int64_t h, const std::function<int(std::int64_t, std::int64_t)>& index, std::int64_t coded = -1) {
+  Bytes s = "GIF89a";
+  LE16(s, static_cast<std::uint32_t>(w));
+  LE16(s, static_cast<std::uint32_t>(h));
+  s += {static_cast<char>(0xf7), 0, 0};
+  for (int i = 0; i < 256; ++i) {
+    const Color c = GifColor(i);
+    s += {static_cast<char>(c.red), static_cast<char>(c.green), static_cast<char>(c.blue)};
+  }
+  s += static_cast<char>(0x2c);
+  for (std::uint32_t v : {0u, 0u, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h)}) LE16(s, v);
+  s += {0, 8};
+  Bytes codes;
+  std::uint32_t bits = 0;
+  int count = 0;
+  const auto put = [&](std::uint32_t code) {
+    bits |= code << count;
+    for (count += 9; count >= 8; count -= 8, bits >>= 8) codes += static_cast<char>(bits & 0xff);
+  };
+  put(256);
+  const std::int64_t n = coded < 0 ? w * h : coded;
+  for (std::int64_t i = 0, run = 0; i < n; ++i, ++run) {
+    if (run == 250) {
+      put(256);
+      run = 0;
+    }
+    put(static_cast<std::uint32_t>(index(i % w, i / w)));
+  }
+  put(257);
+  if (count > 0) codes += static_cast<char>(bits & 0xff);
+  for (std::size_t at = 0; at < codes.size(); at += 255) {
+    const std::size_t len = std::min<std::size_t>(255, codes.size() - at);
+    s += static_cast<char>(len);
+    s += codes.substr(at, len);
+  }
+  s += {0, 0x3b};
+  return s;
+}
+
+// Uncompressed 8-bit RGB, the directory before the pixels.
+Bytes Tiff(std::int64_t w, std::int64_t h, const PixelFunction& f, int orientation = 1) {
+  const std::uint32_t kEntries = 10;
+  const std::uint32_t bitsAt = 8 + 2 + kEntries * 12 + 4, dataAt = bitsAt + 6;
+  const auto W = static_cast<std::uint32_t>(w), H = static_cast<std::uint32_t>(h);
+  Bytes s = "II*";
+  s += '\0';
+  LE32(s, 8);
+  LE16(s, kEntries);
+  const auto entry = [&s](std::uint32_t tag, std::uint32_t type, std::uint32_t count, std::uint32_t value) {
+    LE16(s, tag);
+    LE16(s, type);
+    LE32(s, count);
+    if (type == 3 && count == 1) {
+      LE16(s, value);
+      LE16(s, 0);
+    } else {
+      LE32(s, value);
+    }
+  };
+  entry(256, 4, 1, W);
+  entry(257, 4, 1, H);
+  entry(258, 3, 3, bitsAt);
+  entry(259, 3, 1, 1);  // no compression
+  entry(262, 3, 1, 2);  // RGB
+  entry(273, 4, 1, dataAt);
+  entry(274, 3, 1, static_cast<std::uint32_t>(orientation));
+  entry(277, 3, 1, 3);
+  entry(278, 4, 1, H);
+  entry(279, 4, 1, W * H * 3);
+  LE32(s, 0);
+  for (int i = 0; i < 3; ++i) LE16(s, 8);
+  for (std::int64_t y = 0; y < h; ++y)
+    for (std::int64_t x = 0; x < w; ++x) {
+      const Color c = f(x, y);
+      s += {static_cast<char>(c.red), static_cast<char>(c.green), static_cast<char>(c.blue)};
+    }
+  return s;
+}
+
+// A lossless 16 x 12 WebP of WebpColor.
+const unsigned char kWebp[] = {
+    0x52, 0x49, 0x46, 0x46, 0x2a, 0x00, 0x00, 0x00, 0x57, 0x45, 0x42, 0x50, 0x56, 0x50, 0x38, 0x4c, 0x1e,
+    0x00, 0x00, 0x00, 0x2f, 0x0f, 0xc0, 0x02, 0x00, 0x99, 0x8c, 0xe8, 0x7f, 0x6c, 0x22, 0xa2, 0xff, 0x01,
+    0x21, 0x01, 0x61, 0x84, 0xff, 0x77, 0x35, 0x79, 0x20, 0x06, 0x30, 0x26, 0x00, 0xa9, 0xca, 0x2e,
+};
+Color WebpColor(std::int64_t x, std::int64_t y) { return RGB(static_cast<int>(x * 16), static_cast<int>(y * 20), 128); }
+Bytes Webp() { return Bytes(reinterpret_cast<const char*>(kWebp), sizeof kWebp); }
+
+// An APP1 segment recording an EXIF orientation, right after SOI.
+Bytes WithOrientation(const Bytes& jpeg, int orientation) {
+  Bytes tiff = "II*";
+  tiff += '\0';
+  LE32(tiff, 8);
+  LE16(tiff, 1);
+  LE16(tiff, 0x0112);
+  LE16(tiff, 3);
+  LE32(tiff, 1);
+  LE16(tiff, static_cast<std::uint32_t>(orientation));
+  LE16(tiff, 0);
+  LE32(tiff, 0);
+  Bytes app1 = "\xff\xe1";
+  BE16(app1, static_cast<std::uint32_t>(2 + 6 + tiff.size()));
+  app1 += Bytes("Exif\0\0", 6) + tiff;
+  return jpeg.substr(0, 2) + app1 + jpeg.substr(2);
+}
+
+// The JPEG's markers up to the scan: offset of each (FF xx), by marker byte.
+std::vector<std::pair<unsigned, std::size_t>> Markers(const Bytes& jpeg) {
+  std::vector<std::pair<unsigned, std::size_t>> found;
+  std::size_t at = 2;
+  while (at + 4 <= jpeg.size() && U8(jpeg, at) == 0xff) {
+    const unsigned marker = U8(jpeg, at + 1);
+    found.emplace_back(marker, at);
+    if (marker == 0xda) break;
+    at += 2 + GetBE16(jpeg, at + 2);
+  }
+  return found;
+}
+
+std::size_t FindMarker(const Bytes& jpeg, unsigned marker) {
+  for (const auto& [m, at] : Markers(jpeg))
+    if (m == marker) return at;
+  return Bytes::npos;
+}
+
+Bytes WithJpegSize(Bytes jpeg, std::uint32_t w, std::uint32_t h) {
+  const std::size_t sof = FindMarker(jpeg, 0xc0);
+  SetBE16(jpeg, sof + 5, h);
+  SetBE16(jpeg, sof + 7, w);
+  return jpeg;
+}
+
+Bytes WithPngSize(Bytes png, std::uint32_t w, std::uint32_t h) {
+  SetBE32(png, 16, w);
+  SetBE32(png, 20, h);
+  SetBE32(png, 29, Crc32(png, 12, 29));
+  return png;
+}
+
+// --- The fixture: a fresh folder per test -------------------------------------
+
+class Codec : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/pixelmoth-codec-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    dir_ = name;
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    for (const auto& e : fs::recursive_directory_iterator(dir_, ignored))
+      fs::permissions(e.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ignored);
+    fs::remove_all(dir_, ignored);
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Write(const std::string& name, const Bytes& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+    return Path(name);
+  }
+  static Bytes Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  static Ref<Picture> Open(const std::string& path) { return Picture::Open(FolderItem(path)); }
+  Ref<Picture> OpenBytes(const std::string& name, const Bytes& bytes) const { return Open(Write(name, bytes)); }
+  // The file Save writes.
+  Bytes Saved(const Ref<Picture>& p, int format, const std::string& name = "saved") const {
+    EXPECT_TRUE(p->Save(FolderItem(Path(name)), format, 100));
+    return Read(Path(name));
+  }
+  Ref<Picture> RoundTrip(const Ref<Picture>& p, int format) const {
+    return OpenBytes(format == Picture::SaveAsJPEG ? "trip.jpg" : "trip.png", Saved(p, format));
+  }
+  std::vector<std::string> Entries(const fs::path& folder) const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  fs::path dir_;
+};
+
+bool RunningAsRoot() { return geteuid() == 0; }
+
+// --- Formats --------------------------------------------------------------------
+
+TEST_F(Codec, EveryFormatDecodesToItsSizeAndPixels) {
+  const auto gifIndex = [](std::int64_t x, std::int64_t y) { return static_cast<int>((x * 7 + y * 3) % 256); };
+  const PixelFunction gifPixels = [&](std::int64_t x, std::int64_t y) { return GifColor(gifIndex(x, y)); };
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::int64_t w, h;
+    PixelFunction pixels;
+  } cases[] = {
+      {"picture.bmp", Bmp(13, 7, Pattern), 13, 7, Pattern},
+      {"picture.gif", Gif(21, 9, gifIndex), 21, 9, gifPixels},
+      {"picture.tif", Tiff(9, 5, Pattern), 9, 5, Pattern},
+      {"picture.webp", Webp(), 16, 12, WebpColor},
+      {"picture.png", Saved(Opaque(MakePicture(11, 6, Pattern)), Picture::SaveAsPNG, "made.png"), 11, 6, Pattern},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ref<Picture> p = OpenBytes(c.name, c.bytes);
+    ASSERT_FALSE(p.IsNil());
+    ASSERT_TRUE(p->IsDecoded());
+    EXPECT_EQ(p->Width(), c.w);
+    EXPECT_EQ(p->Height(), c.h);
+    EXPECT_FALSE(p->HasAlphaChannel());
+    EXPECT_TRUE(Shows(p, c.pixels));
+  }
+}
+
+TEST_F(Codec, TheContentDecidesTheFormatNotTheName) {
+  const Bytes bmp = Bmp(5, 4, Pattern);
+  Ref<Picture> p = OpenBytes("misnamed.png", bmp);
+  ASSERT_FALSE(p.IsNil());
+  EXPECT_TRUE(Shows(p, Pattern));
+  const Bytes jpeg = Saved(MakePicture(8, 8, Pattern), Picture::SaveAsJPEG);
+  p = OpenBytes("misnamed.gif", jpeg);
+  ASSERT_FALSE(p.IsNil());
+  EXPECT_EQ(p->Width(), 8);
+}
+
+TEST_F(Codec, PngKeepsEveryPixelAndItsAlpha) {
+  const PixelFunction f = [](std::int64_t x, std::int64_t y) {
+    Color c = Pattern(x, y);
+    c.alpha = static_cast<std::uint8_t>(x == 0 ? 255 : (x * 40 + y) % 255);  // 0 opaque ... 255 transparent
+    return c;
+  };
+  Ref<Picture> p = RoundTrip(MakePicture(17, 9, f), Picture::SaveAsPNG);
+  ASSERT_FALSE(p.IsNil());
+  EXPECT_TRUE(p->HasAlphaChannel());
+  // fully transparent pixels keep no colour in PNG; compare the rest
+  EXPECT_TRUE(Shows(p, [&](std::int64_t x, std::int64_t y) {
+    const Color c = f(x, y);
+    return c.alpha == 255 ? p->RGBSurface().Pixel(x, y) : c;
+  }));
+}
+
+// --- JPEG export --------------------------------------------------------------
+
+TEST_F(Codec, JpegIsBaselineFourFourFourWithStandardTablesAtQualityHundred) {
+  const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG);
+  ASSERT_NE(FindMarker(jpeg, 0xc0), Bytes::npos) << "baseline frame";
+  EXPECT_EQ(FindMarker(jpeg, 0xc2), Bytes::npos) << "no progressive frame";
+  const std::size_t sof = FindMarker(jpeg, 0xc0);
+  ASSERT_EQ(U8(jpeg, sof + 9), 3u);
+  for (std::size_t c = 0; c < 3; ++c) EXPECT_EQ(U8(jpeg, sof + 11 + 3 * c), 0x11u) << "component " << c << " sampling";
+
+  int quantTables = 0;
+  const Bytes dcLuminance("\x00\x01\x05\x01\x01\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00", 16);
+  bool sawDcLuminance = false;
+  for (const auto& [marker, at] : Markers(jpeg)) {
+    const std::size_t end = at + 2 + GetBE16(jpeg, at + 2);
+    if (marker == 0xdb) {  // quality 100: every quantiser is 1
+      for (std::size_t t = at + 4; t < end; t += 65, ++quantTables)
+        for (std::size_t i = 1; i <= 64; ++i) ASSERT_EQ(U8(jpeg, t + i), 1u);
+    }
+    if (marker == 0xc4 && U8(jpeg, at + 4) == 0x00) {  // the standard DC luminance code lengths
+      EXPECT_EQ(jpeg.substr(at + 5, 16), dcLuminance);
+      sawDcLuminance = true;
+    }
+  }
+  EXPECT_EQ(quantTables, 2);
+  EXPECT_TRUE(sawDcLuminance);
+}
+
+TEST_F(Codec, JpegRoundTripOfAPhotoIsNearlyLossless) {
+  Ref<Picture> photo = PhotoLikePicture(640, 480);
+  Ref<Picture> back = RoundTrip(photo, Picture::SaveAsJPEG);
+  ASSERT_FALSE(back.IsNil());
+  EXPECT_FALSE(back->HasAlphaChannel());
+  ASSERT_EQ(back->Width(), 640);
+  ASSERT_EQ(back->Height(), 480);
+  EXPECT_GE(Psnr(photo, back), 45.0);
+  EXPECT_EQ(back->RGBSurface().Pixel(100, 100).alpha, 0);
+}
+
+// Subsampled chroma would spread each coloured stripe over its black neighbour.
+TEST_F(Codec, OnePixelStripesKeepTheirColours) {
+  const Color colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 0, 255)};
+  const PixelFunction stripes = [&](std::int64_t x, std::int64_t) { return x % 2 ? RGB(0, 0, 0) : colours[x / 2 % 4]; };
+  Ref<Picture> picture = MakePicture(64, 32, stripes);
+  Ref<Picture> back = RoundTrip(picture, Picture::SaveAsJPEG);
+  ASSERT_FALSE(back.IsNil());
+  EXPECT_GE(Psnr(picture, back), 45.0);
+  RGBSurface s = back->RGBSurface();
+  for (std::int64_t x = 0; x < 64; ++x) EXPECT_TRUE(Near(s.Pixel(x, 16), stripes(x, 16), 24)) << "column " << x;
+}
+
+TEST_F(Codec, JpegFlattensTransparencyOntoWhite) {
+  Ref<Picture> picture = MakePicture(32, 16, [](std::int64_t x, std::int64_t) {
+    return x < 16 ? RGB(255, 0, 0, 255)   // fully transparent red: white
+                  : RGB(0, 0, 0, 128);    // half transparent black: grey
+  });
+  Ref<Picture> back = RoundTrip(picture, Picture::SaveAsJPEG);
+  ASSERT_FALSE(back.IsNil());
+  EXPECT_TRUE(Near(back->RGBSurface().Pixel(4, 8), RGB(255, 255, 255), 2));
+  EXPECT_TRUE(Near(back->RGBSurface().Pixel(28, 8), RGB(127, 127, 127), 3));
+}
+
+TEST_F(Codec, ANameEndingInPngStillGetsJpegData) {
+  const Bytes written = Saved(MakePicture(8, 8, Pattern), Picture::SaveAsJPEG, "picture.png");
+  EXPECT_EQ(written.substr(0, 3), "\xff\xd8\xff");
+  EXPECT_EQ(written.substr(written.size() - 2), "\xff\xd9");
+}
+
+// --- Orientation -----------------------------------------------------------------
+
+// Where the pixel stored at (x, y) of a w x h picture is shown, for each EXIF
+// orientation, as the standard defines them.
+std::pair<std::int64_t, std::int64_t> Shown(int orientation, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) {
+  switch (orientation) {
+    case 2: return {w - 1 - x, y};          // mirrored
+    case 3: return {w - 1 - x, h - 1 - y};  // half turn
+    case 4: return {x, h - 1 - y};          // flipped
+    case 5: return {y, x};                  // transposed
+    case 6: return {h - 1 - y, x};          // quarter turn clockwise
+    case 7: return {h - 1 - y, w - 1 - x};  // transversed
+    case 8: return {y, w - 1 - x};          // quarter turn anticlockwise
+    default: return {x, y};
+  }
+}
+
+TEST_F(Codec, JpegOrientationIsAppliedAsViewersShowIt) {
+  // quadrants of one colour each, on whole 8 x 8 blocks
+  const Color quadrant[2][2] = {{RGB(255, 0, 0), RGB(0, 255, 0)}, {RGB(0, 0, 255), RGB(255, 255, 0)}};
+  const std::int64_t w = 32, h = 16;
+  const Bytes plain = Saved(MakePicture(w, h, [&](std::int64_t x, std::int64_t y) { return quadrant[y / 8][x / 16]; }),
+                            Picture::SaveAsJPEG);
+  for (int orientation = 1; orientation <= 8; ++orientation) {
+    SCOPED_TRACE(orientation);
+    Ref<Picture> p = OpenBytes("oriented.jpg", WithOrientation(plain, orientation));
+    ASSERT_FALSE(p.IsNil());
+    const bool turned = orientation >= 5;
+    EXPECT_EQ(p->Width(), turned ? h : w);
+    EXPECT_EQ(p->Height(), turned ? w : h);
+    for (std::int64_t qy = 0; qy < 2; ++qy)
+      for (std::int64_t qx = 0; qx < 2; ++qx) {
+        const auto [sx, sy] = Shown(orientation, qx * 16 + 8, qy * 8 + 4, w, h);
+        EXPECT_TRUE(Near(p->RGBSurface().Pixel(sx, sy), quadrant[qy][qx], 8)) << "quadrant " << qx << ", " << qy;
+      }
+  }
+}
+
+TEST_F(Codec, OrientationOfOtherFormatsIsAppliedToo) {
+  Ref<Picture> p = OpenBytes("turned.tif", Tiff(6, 4, Pattern, 6));
+  ASSERT_FALSE(p.IsNil());
+  ASSERT_EQ(p->Width(), 4);
+  ASSERT_EQ(p->Height(), 6);
+  for (std::int64_t y = 0; y < 4; ++y)
+    for (std::int64_t x = 0; x < 6; ++x) {
+      const auto [sx, sy] = Shown(6, x, y, 6, 4);
+      EXPECT_EQ(p->RGBSurface().Pixel(sx, sy), Pattern(x, y));
+    }
+}
+
+// --- Size limits ------------------------------------------------------------------
+
+// Headers claiming 60000 x 60000 in files of a few hundred bytes: measured,
+// never decoded.
+TEST_F(Codec, AHugeDeclaredSizeGivesAnUndecodedPictureOfThatSize) {
+  Bytes gif = Gif(4, 4, [](std::int64_t, std::int64_t) { return 1; });
+  SetLE16(gif, 6, 60000);
+  SetLE16(gif, 8, 60000);
+  SetLE16(gif, 13 + 768 + 5, 60000);
+  SetLE16(gif, 13 + 768 + 7, 60000);
+  Bytes bmp = Bmp(4, 4, Pattern);
+  // the toolkit's BMP reader refuses more than 16384 x 16384 pixels outright
+  SetLE32(bmp, 18, 60000);
+  SetLE32(bmp, 22, 100);
+  Bytes tiff = Tiff(4, 4, Pattern);
+  SetLE32(tiff, 8 + 2 + 8, 60000);
+  SetLE32(tiff, 8 + 2 + 12 + 8, 60000);
+  const Bytes jpeg = Saved(MakePicture(16, 16, Pattern), Picture::SaveAsJPEG, "small.jpg");
+  const Bytes png = Saved(MakePicture(16, 16, Pattern), Picture::SaveAsPNG, "small.png");
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::int64_t w, h;
+  } cases[] = {
+      {"huge.png", WithPngSize(png, 60000, 60000), 60000, 60000},
+      {"wide.png", WithPngSize(png, 6001, 100), 6001, 100},
+      {"huge.jpg", WithJpegSize(jpeg, 60000, 60000), 60000, 60000},
+      {"tall.jpg", WithJpegSize(jpeg, 100, 6001), 100, 6001},
+      {"turned.jpg", WithOrientation(WithJpegSize(jpeg, 60000, 100), 6), 100, 60000},  // as shown
+      {"huge.gif", gif, 60000, 60000},
+      {"wide.bmp", bmp, 60000, 100},
+      {"huge.tif", tiff, 60000, 60000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ref<Picture> p = OpenBytes(c.name, c.bytes);
+    ASSERT_FALSE(p.IsNil());
+    EXPECT_FALSE(p->IsDecoded());
+    EXPECT_EQ(p->Width(), c.w);
+    EXPECT_EQ(p->Height(), c.h);
+  }
+}
+
+TEST_F(Codec, TheLargestAllowedPictureDecodes) {
+  Ref<Picture> big = MakePicture(6000, 6000, [](std::int64_t x, std::int64_t y) { return RGB(x < 3000 ? 200 : 20, y < 3000 ? 30 : 220, 90); });
+  for (int format : {Picture::SaveAsJPEG, Picture::SaveAsPNG}) {
+    SCOPED_TRACE(format);
+    Ref<Picture> p = RoundTrip(big, format);
+    ASSERT_FALSE(p.IsNil());
+    ASSERT_TRUE(p->IsDecoded());
+    EXPECT_EQ(p->Width(), 6000);
+    EXPECT_EQ(p->Height(), 6000);
+    EXPECT_TRUE(Near(p->RGBSurface().Pixel(5990, 10), RGB(20, 30, 90), 2));
+    EXPECT_TRUE(Near(p->RGBSurface().Pixel(10, 5990), RGB(200, 220, 90), 2));
+  }
+}
+
+// --- Files that are no pictures ---------------------------------------------------
+
+// Each cut of a file at a point inside its picture data.
+std::vector<std::size_t> Cuts(std::size_t size) {
+  return {1, 8, size / 5, size / 2, size * 9 / 10, size - 2, size - 1};
+}
+
+TEST_F(Codec, TruncatedFilesGiveNil) {
+  const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
+  const Bytes png = Saved(PhotoLikePicture(64, 48), Picture::SaveAsPNG, "whole.png");
+  const Bytes gif = Gif(40, 30, [](std::int64_t x, std::int64_t y) { return static_cast<int>((x * y) % 256); });
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::vector<std::size_t> cuts;
+  } cases[] = {
+      {"cut.jpg", jpeg, Cuts(jpeg.size())},
+      {"cut.png", png, Cuts(png.size())},
+      // a GIF's last two bytes are the end of its blocks and the trailer
+      {"cut.gif", gif, {1, 8, 13 + 768 + 5, gif.size() / 5, gif.size() / 2, gif.size() * 9 / 10, gif.size() - 3}},
+      {"cut.bmp", Bmp(20, 10, Pattern), Cuts(Bmp(20, 10, Pattern).size())},
+      // complete once every row has ended, even without the end-of-bitmap code
+      {"rle.bmp", BmpRle8(16, 8), {1, 8, BmpRle8(16, 8).size() / 2, BmpRle8(16, 8).size() - 5}},
+      {"cut.tif", Tiff(20, 10, Pattern), Cuts(Tiff(20, 10, Pattern).size())},
+      {"cut.webp", Webp(), Cuts(Webp().size())},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_FALSE(OpenBytes(c.name, c.bytes).IsNil()) << "the whole file opens";
+    for (std::size_t cut : c.cuts) EXPECT_TRUE(OpenBytes(c.name, c.bytes.substr(0, cut)).IsNil()) << "cut at " << cut;
+  }
+}
+
+TEST_F(Codec, CorruptFilesGiveNil) {
+  const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
+  const std::size_t scan = FindMarker(jpeg, 0xda);
+  ASSERT_NE(scan, Bytes::npos);
+  Bytes markerInScan = jpeg;
+  markerInScan.insert((scan + jpeg.size()) / 2, "\xff\xd0", 2);
+  Bytes endInScan = jpeg;
+  endInScan.insert((scan + jpeg.size()) / 2, "\xff\xd9", 2);
+
+  Bytes png = Saved(PhotoLikePicture(64, 48), Picture::SaveAsPNG, "whole.png");
+  Bytes badCrc = png;
+  badCrc[png.size() / 2] = static_cast<char>(badCrc[png.size() / 2] ^ 0x5a);
+
+  const auto index = [](std::int64_t x, std::int64_t y) { return static_cast<int>((x + y) % 256); };
+  const struct {
+    const char* name;
+    Bytes bytes;
+  } cases[] = {
+      {"marker.jpg", markerInScan},
+      {"end.jpg", endInScan},
+      {"header.jpg", jpeg.substr(0, scan) + Noise(2000, 3)},
+      {"crc.png", badCrc},
+      {"early.gif", Gif(40, 30, index, 600)},  // its LZW data ends after half the pixels
+      {"empty.png", ""},
+      {"empty.jpg", ""},
+      {"noise.jpg", Noise(5000, 1)},
+      {"noise", Noise(5000, 2)},
+      {"text.png", "This is not a picture.\n"},
+      {"png-signature.png", Bytes("\x89PNG\r\n\x1a\n", 8) + Noise(500, 4)},
+      {"gif-signature.gif", "GIF89a" + Noise(500, 5)},
+      {"bmp-signature.bmp", "BM" + Noise(500, 6)},
+      {"tiff-signature.tif", Bytes("II*\0", 4) + Noise(500, 7)},
+      {"webp-signature.webp", Bytes("RIFF\x20\x00\x00\x00WEBPVP8L", 16) + Noise(500, 8)},
+  };
+  for (const auto& c : cases) EXPECT_TRUE(OpenBytes(c.name, c.bytes).IsNil()) << c.name;
+}
+
+// Cameras pad between segments; the picture itself is whole.
+TEST_F(Codec, PaddingBeforeAMarkerStillOpens) {
+  const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
+  Bytes padded = jpeg;
+  padded.insert(jpeg.size() - 2, Bytes(7, '\0'));
+  const Ref<Picture> whole = OpenBytes("whole.jpg", jpeg);
+  const Ref<Picture> opened = OpenBytes("padded.jpg", padded);
+  ASSERT_FALSE(opened.IsNil());
+  EXPECT_TRUE(SamePixels(whole, opened));
+}
+
+TEST_F(Codec, FoldersMissingAndUnreadableFilesGiveNil) {
+  fs::create_directory(Path("folder.jpg"));
+  EXPECT_TRUE(Open(Path("folder.jpg")).IsNil());
+  EXPECT_TRUE(Open(Path("missing.jpg")).IsNil());
+  EXPECT_TRUE(Open("").IsNil());
+  const std::string locked = Write("locked.jpg", Saved(MakePicture(8, 8, Pattern), Picture::SaveAsJPEG));
+  chmod(locked.c_str(), 0);
+  if (access(locked.c_str(), R_OK) == 0) GTEST_SKIP() << "the file stays readable (running as root)";
+  EXPECT_TRUE(Open(locked).IsNil());
+}
+
+// --- Saving that fails ------------------------------------------------------------
+
+TEST_F(Codec, AFailedSaveLeavesTheExistingFileUnchanged) {
+  const std::string keep = Write("keep.jpg", Saved(MakePicture(8, 8, Pattern), Picture::SaveAsJPEG, "first.jpg"));
+  fs::remove(Path("first.jpg"));
+  const Bytes before = Read(keep);
+  Ref<Picture> picture = MakePicture(16, 16, Pattern);
+  fs::create_directory(Path("folder.jpg"));
+
+  EXPECT_FALSE(picture->Save(FolderItem(Path("missing/x.jpg")), Picture::SaveAsJPEG, 100));
+  EXPECT_FALSE(picture->Save(FolderItem(keep + "/x.jpg"), Picture::SaveAsJPEG, 100));  // the folder is a file
+  EXPECT_FALSE(picture->Save(FolderItem(Path("folder.jpg")), Picture::SaveAsJPEG, 100));
+  EXPECT_FALSE(picture->Save(FolderItem(keep), 152, 100));  // no such format
+  EXPECT_FALSE(Picture::Undecoded(16, 16)->Save(FolderItem(keep), Picture::SaveAsJPEG, 100));
+  EXPECT_FALSE(Picture::Undecoded(16, 16)->Save(FolderItem(keep), Picture::SaveAsPNG, 100));
+
+  EXPECT_EQ(Read(keep), before);
+  EXPECT_TRUE(fs::is_directory(Path("folder.jpg")));
+  EXPECT_EQ(Entries(dir_), (std::vector<std::string>{"folder.jpg", "keep.jpg"})) << "no temporary file left";
+}
+
+TEST_F(Codec, ASaveIntoAReadOnlyFolderFailsAndChangesNothing) {
+  if (RunningAsRoot()) GTEST_SKIP() << "root writes into read-only folders";
+  fs::create_directory(Path("locked"));
+  const std::string keep = Write("locked/keep.jpg", "old bytes");
+  chmod(Path("locked").c_str(), 0555);
+  EXPECT_FALSE(MakePicture(16, 16, Pattern)->Save(FolderItem(keep), Picture::SaveAsJPEG, 100));
+  EXPECT_FALSE(MakePicture(16, 16, Pattern)->Save(FolderItem(Path("locked/new.jpg")), Picture::SaveAsJPEG, 100));
+  EXPECT_EQ(Read(keep), "old bytes");
+  EXPECT_EQ(Entries(Path("locked")), std::vector<std::string>{"keep.jpg"});
+}
+
+TEST_F(Codec, ASaveReplacesAnExistingFileWholeAndKeepsItsPermissions) {
+  const std::string target = Write("picture.jpg", "old bytes");
+  chmod(target.c_str(), 0640);
+  ASSERT_TRUE(PhotoLikePicture(64, 48)->Save(FolderItem(target), Picture::SaveAsJPEG, 100));
+  Ref<Picture> p = Open(target);
+  ASSERT_FALSE(p.IsNil());
+  EXPECT_EQ(p->Width(), 64);
+  struct stat st {};
+  ASSERT_EQ(stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  EXPECT_EQ(Entries(dir_), std::vector<std::string>{"picture.jpg"});
+}
+
+// --- Named pictures ----------------------------------------------------------------
+
+class NamedPictures : public Codec {
+ protected:
+  void SetUp() override {
+    Codec::SetUp();
+    if (const char* env = std::getenv("PIXELMOTH_RESOURCES")) savedEnv_ = env;
+    Saved(MakePicture(30, 30, Pattern), Picture::SaveAsPNG, "iconopen.png");
+    Saved(MakePicture(60, 60, Pattern), Picture::SaveAsPNG, "iconopen@2x.png");
+    Saved(Opaque(MakePicture(600, 400, Pattern)), Picture::SaveAsPNG, "splash.png");
+  }
+  void TearDown() override {
+    TestSeams::SetResourceFolder("");
+    if (savedEnv_) {
+      setenv("PIXELMOTH_RESOURCES", savedEnv_->c_str(), 1);
+    } else {
+      unsetenv("PIXELMOTH_RESOURCES");
+    }
+    Codec::TearDown();
+  }
+  std::optional<std::string> savedEnv_;
+};
+
+TEST_F(NamedPictures, OpenFromTheResourceFolderWithTheirHighResolutionVariant) {
+  TestSeams::SetResourceFolder(dir_.string());
+  Ref<Picture> icon = Picture::OpenFromApp("iconopen");
+  ASSERT_FALSE(icon.IsNil());
+  EXPECT_EQ(icon->Width(), 30);
+  ASSERT_FALSE(icon->HighResolution().IsNil());
+  EXPECT_EQ(icon->HighResolution()->Width(), 60);
+
+  Ref<Picture> splash = Picture::OpenFromApp("splash");
+  ASSERT_FALSE(splash.IsNil());
+  EXPECT_EQ(splash->Width(), 600);
+  EXPECT_TRUE(splash->HighResolution().IsNil());
+}
+
+TEST_F(NamedPictures, AMissingNameGivesNilAndEveryCallIsCounted) {
+  TestSeams::SetResourceFolder(dir_.string());
+  const int before = TestSeams::OpenFromAppCount("iconghost");
+  EXPECT_TRUE(Picture::OpenFromApp("iconghost").IsNil());
+  EXPECT_TRUE(Picture::OpenFromApp("iconghost").IsNil());
+  EXPECT_EQ(TestSeams::OpenFromAppCount("iconghost"), before + 2);
+  EXPECT_EQ(TestSeams::OpenFromAppCount("never asked for"), 0);
+}
+
+TEST_F(NamedPictures, TheEnvironmentNamesTheFolderWhenTheSeamDoesNot) {
+  setenv("PIXELMOTH_RESOURCES", dir_.string().c_str(), 1);
+  EXPECT_FALSE(Picture::OpenFromApp("splash").IsNil());
+  setenv("PIXELMOTH_RESOURCES", Path("elsewhere").c_str(), 1);
+  EXPECT_TRUE(Picture::OpenFromApp("splash").IsNil());
+  TestSeams::SetResourceFolder(dir_.string());  // the seam comes first
+  EXPECT_FALSE(Picture::OpenFromApp("splash").IsNil());
+}
+
+}  // namespace

@@ -1,1 +1,91 @@
-// Being written.
+// Keyboard, mouse, cursors, dialogs, message boxes and files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "framework/Dialogs.h"
+#include "framework/System.h"
+#include "framework/TestSeams.h"
+#include "tests/framework/UiFixtures.h"
+
+namespace {
+using InputTest = UiTest;
+using Keyboard::kEqualsKey;
+using Keyboard::kMinusKey;
+
+TEST_F(InputTest, HeldKeysComeFromTheSeam) {
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey));
+  TestSeams::SetKeyDown(kMinusKey, true);
+  EXPECT_TRUE(Keyboard::AsyncKeyDown(kMinusKey));
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kEqualsKey));
+  TestSeams::SetKeyDown(12, true);
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(12)) << "only the two zoom keys are tracked";
+  TestSeams::Reset();
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey));
+}
+
+TEST_F(InputTest, PhysicalKeysAreTrackedUntilReleasedOrTheApplicationIsLeft) {
+  TestSeams::PhysicalKey(kEqualsKey, true);
+  EXPECT_TRUE(Keyboard::AsyncKeyDown(kEqualsKey));
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey));
+  TestSeams::PhysicalKey(kEqualsKey, false, true);
+  EXPECT_TRUE(Keyboard::AsyncKeyDown(kEqualsKey)) << "auto-repeat is no release";
+  TestSeams::PhysicalKey(kEqualsKey, false);
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kEqualsKey));
+
+  TestSeams::PhysicalKey(kMinusKey, true);
+  TestSeams::DeactivateApplication();
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey)) << "its release would never arrive";
+}
+
+TEST_F(InputTest, MousePositionAndCursors) {
+  TestSeams::SetMousePosition(321, -7);
+  EXPECT_EQ(System::MouseX(), 321);
+  EXPECT_EQ(System::MouseY(), -7);
+  auto w = BuildWindow({P("Width", 300), P("Height", 200)}, [](ScratchWindow& self) {
+    self.Add<Canvas>("Area", "Canvas", Place(0, 0, 100, 100));
+  });
+  Ref<Canvas> c = w->ControlAs<Canvas>("Area");
+  EXPECT_EQ(c->MouseCursor().id, 0);
+  c->SetMouseCursor(System::Cursors::HandOpen);
+  EXPECT_TRUE(c->MouseCursor() == System::Cursors::HandOpen);
+  c->SetMouseCursor(System::Cursors::StandardPointer);
+  EXPECT_TRUE(c->MouseCursor() == System::Cursors::StandardPointer);
+}
+
+TEST_F(InputTest, DialogsAndMessageBoxesAreAnsweredWithoutBeingShown) {
+  OpenDialog open;
+  EXPECT_TRUE(open.ShowModal().IsNil()) << "an empty queue cancels";
+  auto chosen = MakeRef<FolderItem>("/tmp/some/picture.png");
+  TestSeams::QueueOpenDialogAnswer(chosen);
+  EXPECT_TRUE(open.ShowModal() == chosen);
+  EXPECT_EQ(TestSeams::OpenDialogCount(), 2);
+
+  auto target = MakeRef<FolderItem>("/tmp/out");
+  TestSeams::QueueSaveDialogAnswer(target);
+  EXPECT_TRUE(GetSaveFolderItem("image/jpeg,png", "myPicture.jpeg") == target);
+  EXPECT_TRUE(GetSaveFolderItem("image/jpeg,png", "again.jpeg").IsNil());
+  const auto requests = TestSeams::SaveDialogRequests();
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(requests[0].filter, "image/jpeg,png");
+  EXPECT_EQ(requests[0].defaultName, "myPicture.jpeg");
+
+  MsgBox("first");
+  MsgBox("second");
+  EXPECT_EQ(TestSeams::MessageBoxes(), (std::vector<std::string>{"first", "second"}));
+}
+
+TEST_F(InputTest, FolderItemsNameAndDescribeTheirFile) {
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pixelmoth-folder-item";
+  std::filesystem::create_directories(dir);
+  const FolderItem folder(dir.string() + "/");
+  EXPECT_EQ(folder.DisplayName(), "pixelmoth-folder-item");
+  EXPECT_TRUE(folder.Exists());
+  EXPECT_TRUE(folder.IsFolder());
+  const FolderItem missing((dir / "Mothwick - claims.png").string());
+  EXPECT_EQ(missing.DisplayName(), "Mothwick - claims.png");
+  EXPECT_FALSE(missing.Exists());
+  EXPECT_FALSE(missing.IsFolder());
+  std::filesystem::remove_all(dir);
+}
+}  // namespace

@@ -1,1 +1,90 @@
-// Being written.
+// Round, truncation to integers, and the texts of numbers.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "framework/Numbers.h"
+
+namespace {
+
+constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+
+TEST(Numbers, RoundTakesHalvesAwayFromZero) {
+  const struct {
+    double x, rounded;
+  } cases[] = {
+      {0.5, 1},   {1.5, 2},   {2.5, 3},   {-0.5, -1}, {-2.5, -3}, {1.4, 1},
+      {-1.4, -1}, {1.6, 2},   {0.0, 0},   {-7.0, -7},
+      {0.49999999999999994, 0},  // x + 0.5 would round up to 1
+  };
+  for (const auto& c : cases) EXPECT_EQ(Round(c.x), c.rounded) << c.x;
+}
+
+TEST(Numbers, ToIntegerTruncatesTowardZeroAndSaturates) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double x;
+    std::int64_t integer;
+  } cases[] = {
+      {1.9, 1},
+      {-1.9, -1},
+      {0.999, 0},
+      {-0.999, 0},
+      {123456789.0, 123456789},
+      {1e40, kMax},
+      {-1e40, kMin},
+      {inf, kMax},
+      {-inf, kMin},
+      {nan, 0},
+      {9223372036854775808.0, kMax},   // 2^63
+      {-9223372036854775808.0, kMin},  // -2^63 is in range
+      {9223372036854774784.0, 9223372036854774784},  // the largest double below 2^63
+  };
+  for (const auto& c : cases) EXPECT_EQ(ToInteger(c.x), c.integer) << c.x;
+}
+
+TEST(Numbers, StrOfIntegers) {
+  EXPECT_EQ(Str(std::int64_t{0}), "0");
+  EXPECT_EQ(Str(std::int64_t{-42}), "-42");
+  EXPECT_EQ(Str(kMin), "-9223372036854775808");
+  EXPECT_EQ(Str(910), "910");
+}
+
+TEST(Numbers, StrOfDoubles) {
+  const struct {
+    double x;
+    const char* text;
+  } cases[] = {
+      {100.0, "100"},
+      {1.2, "1.2"},
+      {-0.5, "-0.5"},
+      {0.0, "0"},
+      {5.0 / 6.0, "0.8333333333333334"},
+      {172.8, "172.8"},
+      {1e15, "1000000000000000"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Str(c.x), c.text) << c.text;
+}
+
+TEST(Numbers, FormatWithTwoDecimals) {
+  const struct {
+    double x;
+    const char* text;
+  } cases[] = {
+      {172.8, "172.80"},
+      {207.35999999999999, "207.36"},
+      {100.0, "100.00"},
+      {0.0, "0.00"},
+      {12.3456, "12.35"},
+      {-3.5, "-3.50"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Format(c.x, "0.00"), c.text) << c.text;
+  EXPECT_EQ(Format(41.6, "0"), "42");
+}
+
+}  // namespace

@@ -1,0 +1,55 @@
+#pragma once
+// The pieces behind Picture::Open and Picture::Save that need no toolkit:
+// libjpeg-turbo decoding and encoding, structure checks that catch the files
+// the toolkit's readers would decode only in part, and recorded orientation.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "framework/Picture.h"
+
+namespace image_codec {
+
+// A buffer whose pixels are not filled: pages the decoder never reaches are
+// never touched. Nil when the memory cannot be had.
+std::shared_ptr<PixelBuffer> UnfilledBuffer(std::int64_t width, std::int64_t height);
+
+struct JpegImage {
+  enum class Status { Decoded, TooLarge, Failed };
+  Status status = Status::Failed;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  std::shared_ptr<PixelBuffer> pixels;  // opaque pixels, when Decoded
+  // Dots per inch recorded in the file; 0 when it records none.
+  std::int64_t horizontalResolution = 0;
+  std::int64_t verticalResolution = 0;
+};
+// Any warning about damaged data (premature end, corrupt entropy data, a
+// marker inside a scan) fails the decode: no half-decoded picture.
+JpegImage DecodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxSide);
+
+// Receives the encoded file chunk by chunk; false stops the encoder.
+using ByteSink = std::function<bool(const unsigned char* bytes, std::size_t size)>;
+// Baseline, 4:4:4, standard Huffman tables; transparency flattened onto white.
+bool EncodeJpeg(const PixelBuffer& pixels, int quality, std::int64_t horizontalResolution,
+                std::int64_t verticalResolution, const ByteSink& sink);
+
+// False when a file of the format ("png", "gif", "bmp", "xbm") ends before its
+// image data does. Formats whose readers notice this themselves pass.
+bool LooksComplete(std::string_view format, const unsigned char* data, std::size_t size);
+
+// A recorded orientation, applied as image viewers do: mirror left-right,
+// then flip top-bottom, then a quarter turn clockwise.
+struct Orientation {
+  bool mirror = false;
+  bool flip = false;
+  bool rotate90 = false;
+};
+// The oriented pixels (a new buffer after a quarter turn), or nil when the
+// memory for the turn cannot be had.
+std::shared_ptr<PixelBuffer> Orient(std::shared_ptr<PixelBuffer> pixels, Orientation o);
+
+}  // namespace image_codec
