@@ -39,7 +39,8 @@ class Random {
   // swapped. Lemire's unbiased bounded method.
   std::int64_t InRange(std::int64_t min, std::int64_t max) {
     if (script_) [[unlikely]] return script_(min, max);
-    return Bounded(gen_, min, max);
+    const Bounds r(min, max);
+    return r.At(Below(gen_, r.n));
   }
 
   // count values of InRange(min, max) into out[0] to out[count - 1], in
@@ -51,8 +52,9 @@ class Random {
       for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<T>(script_(min, max));
       return;
     }
+    const Bounds r(min, max);
     Xoshiro256 gen = gen_;
-    for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<T>(Bounded(gen, min, max));
+    for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<T>(r.At(Below(gen, r.n)));
     gen_ = gen;
   }
 
@@ -64,26 +66,33 @@ class Random {
   std::uint64_t NextRaw() noexcept { return gen_.Next(); }
 
  private:
-  static std::int64_t Bounded(Xoshiro256& gen, std::int64_t min, std::int64_t max) noexcept {
-    if (min > max) {
-      const std::int64_t t = min;
-      min = max;
-      max = t;
+  // The bounds in order and the count of values between them, 0 for the
+  // full 64-bit range. Worked out once for a run of draws.
+  struct Bounds {
+    Bounds(std::int64_t a, std::int64_t b) noexcept
+        : min(a < b ? a : b),
+          n(static_cast<std::uint64_t>(a < b ? b : a) - static_cast<std::uint64_t>(min) + 1u) {}
+    // The value at `offset` from min; over the full range, the draw itself.
+    std::int64_t At(std::uint64_t offset) const noexcept {
+      return static_cast<std::int64_t>(n == 0 ? offset : static_cast<std::uint64_t>(min) + offset);
     }
-    const std::uint64_t n =
-        static_cast<std::uint64_t>(max) - static_cast<std::uint64_t>(min) + 1u;
-    if (n == 0) return static_cast<std::int64_t>(gen.Next());  // the full 64-bit range
+    std::int64_t min;
+    std::uint64_t n;
+  };
+
+  // Uniform in 0..n-1 (the raw draw for n = 0), unbiased.
+  static std::uint64_t Below(Xoshiro256& gen, std::uint64_t n) noexcept {
+    if (n == 0) return gen.Next();
     unsigned __int128 m = static_cast<unsigned __int128>(gen.Next()) * n;
     std::uint64_t low = static_cast<std::uint64_t>(m);
-    if (low < n) {
+    if (low < n) [[unlikely]] {
       const std::uint64_t threshold = (0 - n) % n;
       while (low < threshold) {
         m = static_cast<unsigned __int128>(gen.Next()) * n;
         low = static_cast<std::uint64_t>(m);
       }
     }
-    return static_cast<std::int64_t>(static_cast<std::uint64_t>(min) +
-                                     static_cast<std::uint64_t>(m >> 64));
+    return static_cast<std::uint64_t>(m >> 64);
   }
 
   Xoshiro256 gen_;

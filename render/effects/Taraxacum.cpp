@@ -1,4 +1,98 @@
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <vector>
+
 #include "render/effects/Effect.h"
 
-// Not built yet: leaves the preview layer as it is.
-void Taraxacum(const EffectContext&) {}
+namespace {
+
+// Rows whose draws are turned from column order into row order at once:
+// one cache line of each column's draws.
+constexpr std::int64_t kRowBlock = 64;
+
+// Room for the draws. It is kept from run to run (its contents never are:
+// every byte is drawn anew before it is read), so that each new preview of a
+// large picture does not fault tens of megabytes of fresh memory in again.
+std::uint8_t* DrawBuffer(std::int64_t bytes) {
+  static std::vector<std::uint8_t> buffer;
+  if (static_cast<std::int64_t>(buffer.size()) < bytes) buffer.resize(static_cast<std::size_t>(bytes));
+  return buffer.data();
+}
+
+// All W x H draws in the stated order, column by column, top to bottom, one
+// byte each, laid out by blocks of kRowBlock rows: the draws of column x for
+// the rows of block b are the kRowBlock bytes at (b * W + x) * kRowBlock, so
+// that a block of rows finds the draws of all its columns side by side.
+[[gnu::noinline]] void Draw(Random& random, std::int64_t v, std::int64_t W, std::int64_t H, std::uint8_t* out) {
+  for (std::int64_t x = 0; x < W; ++x)
+    for (std::int64_t y0 = 0; y0 < H; y0 += kRowBlock)
+      random.InRangeMany(1, v, out + (y0 * W + x * kRowBlock), std::min(kRowBlock, H - y0));
+}
+
+// to[j * toStride + i] = from[i * fromStride + j] for a 16 x 16 block of bytes.
+void Transpose16(const std::uint8_t* from, std::int64_t fromStride, std::uint8_t* to, std::int64_t toStride) {
+  __m128i r[16];
+  for (int i = 0; i < 16; ++i) r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * fromStride));
+  // Four rounds of interleaving row i with row i + 8 (a perfect shuffle):
+  // after the fourth, row j holds the bytes of column j.
+  for (int round = 0; round < 4; ++round) {
+    __m128i t[16];
+    for (int i = 0; i < 8; ++i) {
+      t[2 * i] = _mm_unpacklo_epi8(r[i], r[i + 8]);
+      t[2 * i + 1] = _mm_unpackhi_epi8(r[i], r[i + 8]);
+    }
+    for (int i = 0; i < 16; ++i) r[i] = t[i];
+  }
+  for (int i = 0; i < 16; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i * toStride), r[i]);
+}
+
+// block[j * width + i] = tiles[i * kRowBlock + j] for j < rows and i < width.
+void ToRowOrder(const std::uint8_t* tiles, std::int64_t rows, std::int64_t width, std::uint8_t* block) {
+  const std::int64_t fullRows = rows - rows % 16;
+  std::int64_t i = 0;
+  for (; i + 16 <= width; i += 16)
+    for (std::int64_t j = 0; j < fullRows; j += 16)
+      Transpose16(tiles + i * kRowBlock + j, kRowBlock, block + j * width + i, width);
+  for (std::int64_t j = 0; j < rows; ++j)
+    for (std::int64_t k = j < fullRows ? i : 0; k < width; ++k) block[j * width + k] = tiles[k * kRowBlock + j];
+}
+
+}  // namespace
+
+// Frays the picture sideways: every pixel takes the colour of a pixel of its
+// own row a random 1 to v columns to its right, or, past the right edge, of
+// the column whose index is that distance.
+void Taraxacum(const EffectContext& c) {
+  const RGBSurface pic = c.picSurf, fx = c.fxSurf;
+  const std::int64_t W = c.W, H = c.H, v = c.v;
+  // Distances are kept in bytes; the strength is at most 100.
+  if (v > 255) {
+    for (std::int64_t x = 0; x < W; ++x)
+      for (std::int64_t y = 0; y < H; ++y) {
+        const std::int64_t d = c.glitchRandom.InRange(1, v);
+        fx.SetPixel(x, y, pic.Pixel(x + d < W ? x + d : d, y));
+      }
+    return;
+  }
+  const std::int64_t blocks = (H + kRowBlock - 1) / kRowBlock;
+  std::uint8_t* drawn = DrawBuffer(blocks * kRowBlock * W);
+  Draw(c.glitchRandom, v, W, H, drawn);
+
+  // Rows never mix, and within a row the columns are taken left to right as
+  // column order takes them, so a pixel reads its row in the same state
+  // either way, in place too: left of x already moved, x and right of it not
+  // yet. Whole rows, one after the other, are what the memory streams best.
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(kRowBlock * W));  // block[(y - y0) * W + x]
+  const std::int64_t inner = std::clamp<std::int64_t>(W - v, 0, W);  // no distance reaches the edge left of it
+  for (std::int64_t y0 = 0; y0 < H; y0 += kRowBlock) {
+    const std::int64_t rows = std::min(kRowBlock, H - y0);
+    ToRowOrder(drawn + y0 * W, rows, W, block.data());
+    for (std::int64_t j = 0; j < rows; ++j) {
+      const std::int64_t y = y0 + j;
+      const std::uint8_t* d = block.data() + j * W;
+      for (std::int64_t x = 0; x < inner; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x], y));
+      for (std::int64_t x = inner; x < W; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x] < W ? x + d[x] : d[x], y));
+    }
+  }
+}

@@ -1,6 +1,6 @@
 #pragma once
-// Pictures built in code, scripted draws and the checks that the tests of
-// Coaxial, Corrupted, Broken, Bad Copy, Amplifier and Overdrive share.
+// Pictures built in code, scripted draws and the checks that the effect
+// tests share.
 
 #include <gtest/gtest.h>
 
@@ -75,6 +75,34 @@ inline ::testing::AssertionResult EveryPixelWritten(const Ref<Picture>& fx) {
   return ::testing::AssertionSuccess();
 }
 
+// Every pixel opaque (alpha 0).
+inline ::testing::AssertionResult EveryPixelOpaque(const Ref<Picture>& fx) {
+  RGBSurface s = fx->RGBSurface();
+  for (std::int64_t y = 0; y < fx->Height(); ++y)
+    for (std::int64_t x = 0; x < fx->Width(); ++x)
+      if (s.Pixel(x, y).alpha != 0) return ::testing::AssertionFailure() << "(" << x << ", " << y << ") not opaque";
+  return ::testing::AssertionSuccess();
+}
+
+// Greys of many values, some see-through.
+inline Ref<Picture> GreyPicture(std::int64_t w, std::int64_t h) {
+  return PictureOf(w, h, [](std::int64_t x, std::int64_t y) {
+    const int v = static_cast<int>((x * 7 + y * 3) % 256);
+    return RGB(v, v, v, static_cast<int>((x + y) % 3) * 50);
+  });
+}
+
+// Every pixel grey: red, green and blue alike.
+inline ::testing::AssertionResult EveryPixelGrey(const Ref<Picture>& fx) {
+  RGBSurface s = fx->RGBSurface();
+  for (std::int64_t y = 0; y < fx->Height(); ++y)
+    for (std::int64_t x = 0; x < fx->Width(); ++x) {
+      const Color p = s.Pixel(x, y);
+      if (p.red != p.green || p.green != p.blue) return ::testing::AssertionFailure() << "(" << x << ", " << y << ") coloured";
+    }
+  return ::testing::AssertionSuccess();
+}
+
 // Rnd answers `first` in order, then `then` for ever, and counts the draws;
 // the generator is back when this goes.
 class ScriptedRnd {
@@ -102,6 +130,8 @@ class ScriptedRandom {
       return answer(min, max);
     });
   }
+  ScriptedRandom(const ScriptedRandom&) = delete;
+  ScriptedRandom& operator=(const ScriptedRandom&) = delete;
   Random& Generator() { return random_; }
   std::int64_t Draws() const { return draws_; }
 
