@@ -1,0 +1,271 @@
+#!/usr/bin/env bash
+# Drives the built editor as a person would, under a private X server: waits
+# for the splash and the main window, loads a picture through the open
+# dialog, previews an effect, moves the slider, applies, saves through the
+# save dialog and checks the written file. Windows are found by title and
+# size; every wait is a bounded poll. Leaves the fixture, the saved file, the
+# logs and a screenshot of the preview in the work folder.
+#
+# The editor runs in the work folder with fresh toolkit settings, so both
+# dialogs open there and the paths are typed relative to it. (Typed out in
+# full, an absolute path leaves the dialog's list holding the folders its
+# prefixes named, and Return then opens one of those folders instead of
+# taking the file.)
+#
+# Usage: editor-e2e.sh <pixelmoth executable> <work folder>
+set -euo pipefail
+
+program=${1:?usage: editor-e2e.sh <pixelmoth executable> <work folder>}
+work=${2:?usage: editor-e2e.sh <pixelmoth executable> <work folder>}
+
+# Control centres in the main window's content (its layout at 1000 x 700).
+readonly LOAD_BUTTON=(36 28)
+readonly SAVE_BUTTON=(36 66)
+readonly FX3_BUTTON=(36 180)       # Blockr: changes whole blocks, plainly visible
+readonly SLIDER_RIGHT=(265 16)     # on the groove right of the thumb: one page step up
+readonly APPLY_BUTTON=(327 15)
+# Screen areas of the main window, as ImageMagick read geometries.
+readonly CANVAS_AREA="910x647+71+37"
+readonly TOP_BAR_AREA="380x32+60+0"   # effect name, slider, Apply, Cancel
+
+readonly FIXTURE_SIZE="640x480"
+# JPEG at quality 100 keeps every pixel of the fixture within 2 %; an applied
+# effect must move at least this share of the pixels by more than 5 %.
+readonly DIFF_FUZZ="5%"
+readonly MIN_CHANGED_PIXELS=$((640 * 480 / 100))
+
+readonly START_TIMEOUT=30   # seconds, for the X server and the splash
+readonly STEP_TIMEOUT=15    # seconds, for each later step
+
+xvfb_pid=""
+app_pid=""
+# Window ids, found by find_into.
+splash="" main="" open_dialog="" save_dialog=""
+
+fail_detail=""   # what the last check saw, told with a failure
+
+fail() {
+  echo "FAIL: $*${fail_detail:+ ($fail_detail)}" >&2
+  if [ -n "${DISPLAY:-}" ] && [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
+    import -window root "$work/failure-screen.png" 2>/dev/null &&
+      echo "Screen at the failure: $work/failure-screen.png" >&2
+  fi
+  if [ -s "$work/pixelmoth.log" ]; then
+    echo "--- pixelmoth output (last lines) ---" >&2
+    tail -n 20 "$work/pixelmoth.log" >&2
+  fi
+  exit 1
+}
+
+# stop <pid>: ends one process this script started, by its id.
+stop() {
+  local pid=$1 i
+  [ -n "$pid" ] || return 0
+  kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null || true; return 0; }
+  kill -TERM "$pid" 2>/dev/null || true
+  for ((i = 0; i < 50; i++)); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2>/dev/null && kill -KILL "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null || true
+}
+
+cleanup() {
+  local status=$?
+  stop "$app_pid"
+  stop "$xvfb_pid"
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# poll <seconds> <what> <command...>: runs the command every 0.1 s until it
+# succeeds; fails the test with <what> when the time is up or the editor has
+# ended.
+poll() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  while true; do
+    "$@" && return 0
+    if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
+      app_pid_status=0
+      wait "$app_pid" || app_pid_status=$?
+      app_pid=""
+      fail "pixelmoth ended (status $app_pid_status) while waiting for $what"
+    fi
+    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${seconds}s"
+    sleep 0.1
+  done
+}
+
+# window_with <title regex> <width>x<height>: prints the first visible window
+# with that title and size.
+window_with() {
+  local title=$1 size=$2 id
+  for id in $(xdotool search --onlyvisible --name "$title" 2>/dev/null); do
+    if [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/^ *Geometry: //p')" = "$size" ]; then
+      echo "$id"
+      return 0
+    fi
+  done
+  return 1
+}
+
+# window_titled <title regex>: prints the first visible window with that title.
+window_titled() {
+  xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .
+}
+
+no_window_titled() { ! window_titled "$1" >/dev/null; }
+
+title_is() {
+  local title
+  title=$(xdotool getwindowname "$1" 2>/dev/null) || title=""
+  fail_detail="the title is \"$title\""
+  [ "$title" = "$2" ] && fail_detail=""
+}
+
+# find_into <variable> <seconds> <what> <finder...>: waits for a window and
+# stores its id.
+find_into() {
+  local var=$1 seconds=$2 what=$3
+  shift 3
+  poll "$seconds" "$what" "$@" >/dev/null
+  printf -v "$var" '%s' "$("$@")"
+}
+
+# click <window> <x> <y>: the left button at a point of the window's content.
+click() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+}
+
+# type_into_dialog <dialog> <text>: gives the dialog the keyboard (there is no
+# window manager to do it), replaces its file name with text and confirms.
+type_into_dialog() {
+  local dialog=$1 text=$2
+  xdotool windowfocus "$dialog"
+  poll "$STEP_TIMEOUT" "keyboard focus on the dialog" focus_is "$dialog"
+  xdotool key --clearmodifiers ctrl+a
+  xdotool type --clearmodifiers --delay 10 "$text"
+  xdotool key --clearmodifiers Return
+}
+
+focus_is() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+shot() { import -window "$1" "$2"; }
+
+# changed_pixels <a> <b> <area>: pixels of the area that differ by more than
+# the fuzz.
+changed_pixels() {
+  local out
+  out=$(compare -fuzz "$DIFF_FUZZ" -metric AE "$1[$3]" "$2[$3]" null: 2>&1) || true
+  out=${out%% *}
+  [[ $out =~ ^[0-9.e+]+$ ]] || { echo "compare failed: $out" >&2; return 2; }
+  printf '%.0f\n' "$out"
+}
+
+# area_differs <window> <reference shot> <area> <new shot>: the window's
+# area, shot anew, differs from the reference.
+area_differs() {
+  shot "$1" "$4" && [ "$(changed_pixels "$2" "$4" "$3")" -gt 0 ]
+}
+
+# area_matches <window> <reference shot> <area> <new shot>
+area_matches() {
+  shot "$1" "$4" && [ "$(changed_pixels "$2" "$4" "$3")" -eq 0 ]
+}
+
+# --- Setting up -------------------------------------------------------------
+
+for tool in Xvfb xdotool import identify compare convert; do
+  command -v "$tool" >/dev/null || fail "$tool is not installed"
+done
+[ -x "$program" ] || fail "no program at $program"
+
+mkdir -p "$work"
+work=$(cd "$work" && pwd)
+rm -rf "$work"/*.png "$work"/*.jpeg "$work"/*.log "$work"/display "$work"/runtime "$work"/config
+fixture_name=fixture.png
+output_name=glitched.jpeg
+fixture="$work/$fixture_name"
+output="$work/$output_name"
+screenshot="$work/preview-screenshot.png"
+
+# A photo-like picture: soft colour clouds with fine grain.
+convert -seed 7 -size "$FIXTURE_SIZE" plasma:orange-navy -depth 8 "$fixture"
+
+# A private X server on a free display, which it reports on descriptor 3.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+display_reported() { grep -qE '^[0-9]+$' "$work/display" 2>/dev/null; }
+poll "$START_TIMEOUT" "display from Xvfb" display_reported
+DISPLAY=":$(head -n 1 "$work/display")"
+export DISPLAY
+display_answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }
+poll "$START_TIMEOUT" "answer from the X server on $DISPLAY" display_answers
+echo "X server on $DISPLAY (pid $xvfb_pid)"
+
+# --- Start-up ---------------------------------------------------------------
+
+mkdir -p "$work/runtime" "$work/config"
+chmod 700 "$work/runtime"
+(
+  cd "$work"
+  export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
+  exec "$program"
+) >"$work/pixelmoth.log" 2>&1 &
+app_pid=$!
+echo "pixelmoth started (pid $app_pid)"
+
+find_into splash "$START_TIMEOUT" "splash window 600x400 titled \"Untitled\"" window_with '^Untitled$' 600x400
+echo "Splash window $splash"
+find_into main "$STEP_TIMEOUT" "main window 1000x700 titled \"Pixelmoth\"" window_with '^Pixelmoth$' 1000x700
+echo "Main window $main"
+poll "$STEP_TIMEOUT" "closing of the splash window" no_window_titled '^Untitled$'
+shot "$main" "$work/empty.png"
+
+# --- Loading ----------------------------------------------------------------
+
+click "$main" "${LOAD_BUTTON[@]}"
+find_into open_dialog "$STEP_TIMEOUT" "open dialog" window_titled '^Open$'
+type_into_dialog "$open_dialog" "$fixture_name"
+poll "$STEP_TIMEOUT" "closing of the open dialog" no_window_titled '^Open$'
+poll "$STEP_TIMEOUT" "title \"Mothwick - $fixture_name\"" title_is "$main" "Mothwick - $fixture_name"
+poll "$STEP_TIMEOUT" "picture on the canvas" area_differs "$main" "$work/empty.png" "$CANVAS_AREA" "$work/loaded.png"
+echo "Loaded: $(xdotool getwindowname "$main")"
+
+# --- An effect, the slider, Apply ------------------------------------------
+
+click "$main" "${FX3_BUTTON[@]}"
+poll "$STEP_TIMEOUT" "effect preview on the canvas" \
+  area_differs "$main" "$work/loaded.png" "$CANVAS_AREA" "$work/preview.png"
+poll "$STEP_TIMEOUT" "effect controls in the top bar" \
+  area_differs "$main" "$work/loaded.png" "$TOP_BAR_AREA" "$work/preview.png"
+click "$main" "${SLIDER_RIGHT[@]}"
+poll "$STEP_TIMEOUT" "new preview after moving the slider" \
+  area_differs "$main" "$work/preview.png" "$CANVAS_AREA" "$screenshot"
+echo "Preview shown; screenshot kept at $screenshot"
+click "$main" "${APPLY_BUTTON[@]}"
+poll "$STEP_TIMEOUT" "effect controls hidden after Apply" \
+  area_matches "$main" "$work/loaded.png" "$TOP_BAR_AREA" "$work/applied.png"
+
+# --- Saving -----------------------------------------------------------------
+
+click "$main" "${SAVE_BUTTON[@]}"
+find_into save_dialog "$STEP_TIMEOUT" "save dialog" window_titled '^Save As$'
+type_into_dialog "$save_dialog" "$output_name"
+poll "$STEP_TIMEOUT" "closing of the save dialog" no_window_titled '^Save As$'
+poll "$STEP_TIMEOUT" "saved file $output" test -s "$output"
+kill -0 "$app_pid" 2>/dev/null || fail "pixelmoth ended after saving"
+
+# --- The written file --------------------------------------------------------
+
+written=$(identify -format '%m %wx%h' "$output" 2>&1) || fail "saved file is no picture: $written"
+[ "$written" = "JPEG $FIXTURE_SIZE" ] || fail "saved file is \"$written\", not \"JPEG $FIXTURE_SIZE\""
+changed=$(changed_pixels "$fixture" "$output" "$FIXTURE_SIZE+0+0") || fail "cannot compare the saved file"
+[ "$changed" -ge "$MIN_CHANGED_PIXELS" ] ||
+  fail "saved file is nearly the fixture: $changed pixels changed, fewer than $MIN_CHANGED_PIXELS"
+echo "Saved $written with $changed of $((640 * 480)) pixels changed."
+echo "PASS"
