@@ -243,8 +243,3 @@ void RuntimeFinalizers() {
 }
 
 int RuntimeExitCode() { return State().exitCode; }
-
-// Under LeakSanitizer: the font and desktop-bus libraries the toolkit loads
-// keep allocations for the life of the process; those are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions();
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
