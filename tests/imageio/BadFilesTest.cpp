@@ -1,8 +1,10 @@
-// Files that are no image, or no longer a whole one, through both entries:
-// the picture is dropped, the message shown and the title kept. Run under the
-// sanitizers to catch a decoder reading past what it was given.
+// Files that are no image, or no longer a whole one, and things that are no
+// readable file at all, through both entries: the picture is dropped, the
+// message shown and the title kept, and the next good picture loads as usual.
+// Run under the sanitizers to catch a decoder reading past what it was given.
 
 #include <cctype>
+#include <filesystem>
 #include <cstdint>
 #include <functional>
 #include <ostream>
@@ -71,25 +73,66 @@ const BadFile kBadFiles[] = {
 
 enum class Entry { Dialog, Drop };
 
-class BadFileTest : public ImageIoTest, public ::testing::WithParamInterface<std::tuple<BadFile, Entry>> {};
+class RefusalTest : public ImageIoTest {
+ protected:
+  void Enter(Entry entry, const Ref<FolderItem>& file) {
+    if (entry == Entry::Dialog) {
+      LoadThroughDialog(file);
+    } else {
+      Drop(nullptr, file);
+    }
+  }
+
+  // The refusal of one bad file, then the editor taking a good picture.
+  void ExpectRefusedAndTheEditorGoesOn(Entry entry, const Ref<FolderItem>& bad) {
+    GivePicture(SolidPicture(300, 200, RGB(1, 2, 3)));
+    Enter(entry, bad);
+    EXPECT_TRUE(w->pic.IsNil());
+    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
+    EXPECT_EQ(w->Title(), "Pixelmoth");
+    EXPECT_TRUE(TestSeams::LogLines().empty());
+
+    WriteBytes(files.Path("good.png"), EncodedPicture(PhotoLikePicture(200, 150, 4), Picture::SaveAsPNG, files));
+    Enter(entry, files.File("good.png"));
+    ASSERT_FALSE(w->pic.IsNil());
+    EXPECT_EQ(w->pic->Width(), 200);
+    EXPECT_EQ(w->Title(), "Mothwick - good.png");
+    EXPECT_EQ(TestSeams::MessageBoxes().size(), 1u);
+  }
+};
+
+class BadFileTest : public RefusalTest, public ::testing::WithParamInterface<std::tuple<BadFile, Entry>> {};
 
 TEST_P(BadFileTest, IsNotAnImage) {
   const auto& [bad, entry] = GetParam();
   WriteBytes(files.Path(bad.name), bad.bytes(files));
-  GivePicture(SolidPicture(300, 200, RGB(1, 2, 3)));
-  const Ref<FolderItem> file = files.File(bad.name);
-
-  if (entry == Entry::Dialog) {
-    LoadThroughDialog(file);
-  } else {
-    Drop(nullptr, file);
-  }
-
-  EXPECT_TRUE(w->pic.IsNil());
-  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
-  EXPECT_EQ(w->Title(), "Pixelmoth");
-  EXPECT_TRUE(TestSeams::LogLines().empty());
+  ExpectRefusedAndTheEditorGoesOn(entry, files.File(bad.name));
 }
+
+class NoReadableFileTest : public RefusalTest, public ::testing::WithParamInterface<Entry> {};
+
+TEST_P(NoReadableFileTest, AFolderIsNotAnImage) {
+  std::filesystem::create_directory(files.Path("folder.jpg"));
+  ExpectRefusedAndTheEditorGoesOn(GetParam(), files.File("folder.jpg"));
+}
+
+TEST_P(NoReadableFileTest, AnUnreadableFileIsNotAnImage) {
+  const std::string path = files.Path("locked.jpg");
+  WriteBytes(path, Photo(Picture::SaveAsJPEG, files));
+  namespace fs = std::filesystem;
+  // The folder open to all, the file to nobody: only the file's own
+  // permissions keep it from being read.
+  fs::permissions(fs::path(path).parent_path(), fs::perms::all);
+  fs::permissions(path, fs::perms::none);
+  Unprivileged user;
+  if (!user.Effective()) GTEST_SKIP() << "cannot run without root's rights here";
+  ExpectRefusedAndTheEditorGoesOn(GetParam(), files.File("locked.jpg"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, NoReadableFileTest, ::testing::Values(Entry::Dialog, Entry::Drop),
+                         [](const ::testing::TestParamInfo<Entry>& info) {
+                           return std::string(info.param == Entry::Dialog ? "dialog" : "drop");
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
                          ::testing::Combine(::testing::ValuesIn(kBadFiles),

@@ -155,20 +155,6 @@ TEST_F(ExportTest, CancelledDialogWritesNothingAndRestoresTheCanvas) {
 
 // --- Writes that fail ------------------------------------------------------------
 
-// Runs as an ordinary user while it lives, so that permissions apply also
-// when the tests run as root (the saved user id brings root back).
-class Unprivileged {
- public:
-  Unprivileged() : dropped_(geteuid() == 0 && seteuid(65534) == 0) {}
-  ~Unprivileged() {
-    if (dropped_ && seteuid(0) != 0) std::abort();
-  }
-  bool Effective() const { return geteuid() != 0; }
-
- private:
-  bool dropped_;
-};
-
 TEST_F(ExportTest, WriteIntoAReadOnlyFolderKeepsTheOldFileAndSaysSo) {
   LoadPhoto();
   const std::string folder = files.Path("locked");
