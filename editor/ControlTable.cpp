@@ -19,17 +19,15 @@ std::shared_ptr<Control> Make(W& window) {
   return window.New<C>();
 }
 
-template <class>
-struct SenderOf;
+// The control as the class its handler takes.
 template <class C>
-struct SenderOf<void (W::*)(C&)> {
-  using type = C;
-};
+C& SenderFor(void (W::*)(C&), Control& c) {
+  return dynamic_cast<C&>(c);
+}
 
 template <auto handler>
 void HookAction(W& w, Control& c) {
-  using Sender = typename SenderOf<decltype(handler)>::type;
-  dynamic_cast<Sender&>(c).Action.AddHandler(Delegate(&w, handler));
+  SenderFor(handler, c).Action.AddHandler(Delegate(&w, handler));
 }
 
 void HookSlider(W& w, Control& c) {

@@ -16,7 +16,7 @@ class MainWindow;
 struct ControlClass {
   const char* name;
   std::shared_ptr<Control> (*make)(class MainWindow& window);
-  bool placed;               // has geometry, locks, a help tag and the shared visual values
+  bool placed;               // has a place and locks: every kind but the timer
   const char* textProperty;  // "Caption", "Text", or nullptr for no text
   PropertySet shared;
 };

@@ -4,15 +4,12 @@
 
 void MainWindow::SelectEffect(std::int64_t n) {
   if (!pic) return;
-  superGlitchModeCHK()->SetVisible(false);
-  superglitchLabel()->SetVisible(false);
+  SetSuperglitchPairVisible(false);
   FXSlider()->Invalidate(false);
   FXSlider()->SetValue(20);
   EffectTrigger(n) = true;
   currentTool = n;
-  FXSlider()->SetVisible(true);
-  ApplyButton()->SetVisible(true);
-  CancelButton()->SetVisible(true);
+  SetEffectControlsVisible(true);
   MainCanvas()->Refresh(true);
 }
 

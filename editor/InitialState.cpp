@@ -5,11 +5,8 @@
 void MainWindow::MainCanvas_Open(RectControl& sender) {
   sender.AcceptPictureDrop();
   sender.AcceptFileDrop("image/jpeg");
-  FXSlider()->SetVisible(false);
-  ApplyButton()->SetVisible(false);
-  CancelButton()->SetVisible(false);
-  superGlitchModeCHK()->SetVisible(true);
-  superglitchLabel()->SetVisible(true);
+  SetEffectControlsVisible(false);
+  SetSuperglitchPairVisible(true);
   currentTool = 0;
 }
 

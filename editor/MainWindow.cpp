@@ -7,6 +7,8 @@
 // other number 0, every flag False, both pictures nil.
 MainWindow::MainWindow() : Window(kClassName) {}
 
+// pic is released before fxLayer, the reverse of what member destruction
+// would do.
 MainWindow::~MainWindow() {
   pic = nullptr;
   fxLayer = nullptr;
@@ -24,5 +26,18 @@ bool& MainWindow::EffectTrigger(std::int64_t n) {
   if (n < 1 || n > 12) throw OutOfBoundsException("no effect number " + Str(n));
   return this->*kTriggers[n - 1];
 }
+
+void MainWindow::SetEffectControlsVisible(bool visible) {
+  FXSlider()->SetVisible(visible);
+  ApplyButton()->SetVisible(visible);
+  CancelButton()->SetVisible(visible);
+}
+
+void MainWindow::SetSuperglitchPairVisible(bool visible) {
+  superGlitchModeCHK()->SetVisible(visible);
+  superglitchLabel()->SetVisible(visible);
+}
+
+Ref<Picture> MainWindow::FreshLayer() const { return MakeRef<Picture>(pic->Width(), pic->Height()); }
 
 Ref<class MainWindow> MainWindow() { return ImplicitInstance<class MainWindow>(MainWindow::kClassName); }

@@ -94,6 +94,14 @@ class MainWindow : public Window {
   // triggerFX1 to triggerFX12 by effect number n, 1 to 12.
   bool& EffectTrigger(std::int64_t n);
 
+  // FXSlider, then ApplyButton, then CancelButton: shown while a preview is
+  // pending.
+  void SetEffectControlsVisible(bool visible);
+  // superGlitchModeCHK, then superglitchLabel: shown while none is.
+  void SetSuperglitchPairVisible(bool visible);
+  // A new transparent picture of pic's size: every fresh fxLayer is one.
+  Ref<Picture> FreshLayer() const;
+
   // The edit state, in declaration order.
   Ref<Picture> pic;
   std::int64_t originalPicW = 0;

@@ -28,13 +28,10 @@ void ResetForFreshImage(class MainWindow& w) {
   w.picY = 0;
   w.mXDelta = 0;
   w.mYDelta = 0;
-  w.FXSlider()->SetVisible(false);
-  w.ApplyButton()->SetVisible(false);
-  w.CancelButton()->SetVisible(false);
+  w.SetEffectControlsVisible(false);
   w.currentTool = 0;
   for (std::int64_t n = 1; n <= 12; ++n) w.EffectTrigger(n) = false;
-  w.superGlitchModeCHK()->SetVisible(true);
-  w.superglitchLabel()->SetVisible(true);
+  w.SetSuperglitchPairVisible(true);
   w.ToolText()->SetText("");
   // An apply left pending from a time without a picture (Apply pressed after
   // a refused image) would make the fresh, empty preview layer the working
@@ -62,6 +59,6 @@ void ImageIntake(class MainWindow& w, const Ref<FolderItem>& file) {
   System::DebugLog("-----");
   w.ZoomText()->SetText(ZoomCaption(w.ZoomFactor));
   FitIntoCanvas(w);
-  w.fxLayer = MakeRef<Picture>(w.pic->Width(), w.pic->Height());
+  w.fxLayer = w.FreshLayer();
   w.MainCanvas()->Refresh(true);
 }

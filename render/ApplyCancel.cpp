@@ -4,13 +4,8 @@
 #include "framework/System.h"
 
 namespace {
-Ref<Picture> FreshLayerFor(const Ref<Picture>& pic) { return MakeRef<Picture>(pic->Width(), pic->Height()); }
-
-void ShowSuperglitchSwitch(class MainWindow& w) {
-  w.superGlitchModeCHK()->SetVisible(true);
-  w.superglitchLabel()->SetVisible(true);
-}
-
+// Apply, then the slider, then Cancel: the services hide them in this order,
+// unlike the intake and the canvas's Open event.
 void ShowNoEffectSelected(class MainWindow& w) {
   w.ApplyButton()->SetVisible(false);
   w.FXSlider()->SetVisible(false);
@@ -21,19 +16,19 @@ void ShowNoEffectSelected(class MainWindow& w) {
 }  // namespace
 
 void ApplyPreview(class MainWindow& w, PaintSurfaces& surfaces) {
-  ShowSuperglitchSwitch(w);
+  w.SetSuperglitchPairVisible(true);
   System::DebugLog("apply detected");
   surfaces.picSurf = surfaces.fxSurf;
   w.pic = w.fxLayer;
-  if (!w.superGlitchMode) w.fxLayer = FreshLayerFor(w.pic);
+  if (!w.superGlitchMode) w.fxLayer = w.FreshLayer();
   ShowNoEffectSelected(w);
   w.applyFX = false;
   w.MainCanvas()->Refresh(true);
 }
 
 void CancelPreview(class MainWindow& w) {
-  w.fxLayer = FreshLayerFor(w.pic);
-  ShowSuperglitchSwitch(w);
+  w.fxLayer = w.FreshLayer();
+  w.SetSuperglitchPairVisible(true);
   System::DebugLog("cancel detected");
   ShowNoEffectSelected(w);
   w.cancelFX = false;

@@ -102,10 +102,7 @@ TEST_F(StartupTest, SuccessivePreviewsContinueOneSequence) {
   TestSeams::Seed(*generator, 5);
   Ref<class MainWindow> w = MainWindow();
   const Ref<Picture> source = PhotoLikePicture(120, 100);
-  w->pic = source;
-  w->originalPicW = source->Width();
-  w->originalPicH = source->Height();
-  w->fxLayer = MakeRef<Picture>(source->Width(), source->Height());
+  GivePicture(*w, source);
 
   w->FX1_Action(*w->FX1());
   w->FX1_Action(*w->FX1());

@@ -24,11 +24,7 @@ class EffectButtonsTest : public EditorFixture {
   void ExpectPreviewPending(int n) {
     EXPECT_EQ(w->currentTool, n);
     EXPECT_EQ(w->FXSlider()->Value(), 20);
-    EXPECT_TRUE(w->FXSlider()->Visible());
-    EXPECT_TRUE(w->ApplyButton()->Visible());
-    EXPECT_TRUE(w->CancelButton()->Visible());
-    EXPECT_FALSE(w->superGlitchModeCHK()->Visible());
-    EXPECT_FALSE(w->superglitchLabel()->Visible());
+    ExpectPreviewControls(true);
   }
 
   std::vector<int> SetTriggers() {

@@ -276,20 +276,12 @@ TEST_F(LayoutTest, OpenWindowHidesTheEffectControlsAndShowsTheSuperglitchPair) {
 }
 
 TEST_F(LayoutTest, CanvasOpenResetsTheSelection) {
-  w->FXSlider()->SetVisible(true);
-  w->ApplyButton()->SetVisible(true);
-  w->CancelButton()->SetVisible(true);
-  w->superGlitchModeCHK()->SetVisible(false);
-  w->superglitchLabel()->SetVisible(false);
+  ShowPreviewControls();
   w->currentTool = 6;
 
   w->MainCanvas_Open(*w->MainCanvas());
 
-  EXPECT_FALSE(w->FXSlider()->Visible());
-  EXPECT_FALSE(w->ApplyButton()->Visible());
-  EXPECT_FALSE(w->CancelButton()->Visible());
-  EXPECT_TRUE(w->superGlitchModeCHK()->Visible());
-  EXPECT_TRUE(w->superglitchLabel()->Visible());
+  ExpectPreviewControls(false);
   EXPECT_EQ(w->currentTool, 0);
 }
 

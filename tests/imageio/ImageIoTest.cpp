@@ -45,11 +45,7 @@ void ImageIoTest::EnterEffectPreview() {
   w->superGlitchMode = true;
   w->canvasWbuffer = 111;
   w->canvasHbuffer = 222;
-  w->FXSlider()->SetVisible(true);
-  w->ApplyButton()->SetVisible(true);
-  w->CancelButton()->SetVisible(true);
-  w->superGlitchModeCHK()->SetVisible(false);
-  w->superglitchLabel()->SetVisible(false);
+  ShowPreviewControls();
   w->ToolText()->SetText("Blockr");
   w->ZoomText()->SetText("144%");
 }

@@ -98,11 +98,7 @@ TEST_F(ImageIoTest, AcceptedImageStartsAFreshEdit) {
   EXPECT_EQ(w->mYDelta, 0);
   EXPECT_EQ(w->currentTool, 0);
   for (std::int64_t n = 1; n <= 12; ++n) EXPECT_FALSE(w->EffectTrigger(n)) << n;
-  EXPECT_FALSE(w->FXSlider()->Visible());
-  EXPECT_FALSE(w->ApplyButton()->Visible());
-  EXPECT_FALSE(w->CancelButton()->Visible());
-  EXPECT_TRUE(w->superGlitchModeCHK()->Visible());
-  EXPECT_TRUE(w->superglitchLabel()->Visible());
+  ExpectPreviewControls(false);
   EXPECT_EQ(w->ToolText()->Text(), "");
   EXPECT_EQ(w->ZoomText()->Text(), "100%");
 
@@ -110,7 +106,7 @@ TEST_F(ImageIoTest, AcceptedImageStartsAFreshEdit) {
   ASSERT_FALSE(w->fxLayer.IsNil());
   EXPECT_NE(w->fxLayer, oldLayer);
   EXPECT_NE(w->fxLayer, w->pic);
-  EXPECT_TRUE(SamePixels(w->fxLayer, MakeRef<Picture>(400, 300)));
+  EXPECT_TRUE(IsFreshLayer(w->fxLayer, 400, 300));
 
   // Left as they were.
   EXPECT_EQ(w->mX, 500);
@@ -202,7 +198,7 @@ TEST_F(ImageIoTest, PendingCancelIsServedAfterTheIntake) {
   EXPECT_EQ(w->pic, data);
   ASSERT_FALSE(w->fxLayer.IsNil());
   EXPECT_NE(w->fxLayer, w->pic);
-  EXPECT_TRUE(SamePixels(w->fxLayer, MakeRef<Picture>(800, 600)));
+  EXPECT_TRUE(IsFreshLayer(w->fxLayer, 800, 600));
   std::vector<std::string> expected = IntakeLines(800, 600);
   expected.push_back("cancel detected");
   EXPECT_EQ(TestSeams::LogLines(), expected);

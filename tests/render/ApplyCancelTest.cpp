@@ -13,31 +13,17 @@
 namespace {
 constexpr std::int64_t kW = 120, kH = 100;
 
-::testing::AssertionResult FreshLayer(const Ref<Picture>& p) {
-  if (!p) return ::testing::AssertionFailure() << "nil";
-  if (!p->HasAlphaChannel()) return ::testing::AssertionFailure() << "no alpha channel";
-  return SamePixels(p, MakeRef<Picture>(kW, kH));
-}
-
 class ApplyCancelTest : public RenderTest {
  protected:
   // As an effect button leaves the controls while its preview is pending.
   void PreviewPending() {
-    w->superGlitchModeCHK()->SetVisible(false);
-    w->superglitchLabel()->SetVisible(false);
+    ShowPreviewControls();
     w->FXSlider()->SetValue(33);
-    w->FXSlider()->SetVisible(true);
-    w->ApplyButton()->SetVisible(true);
-    w->CancelButton()->SetVisible(true);
     w->currentTool = 3;
     w->ToolText()->SetText("Blockr");
   }
   void ExpectNoEffectSelected() {
-    EXPECT_TRUE(w->superGlitchModeCHK()->Visible());
-    EXPECT_TRUE(w->superglitchLabel()->Visible());
-    EXPECT_FALSE(w->FXSlider()->Visible());
-    EXPECT_FALSE(w->ApplyButton()->Visible());
-    EXPECT_FALSE(w->CancelButton()->Visible());
+    ExpectPreviewControls(false);
     EXPECT_EQ(w->currentTool, 0);
     EXPECT_EQ(w->ToolText()->Text(), "");
     EXPECT_EQ(w->FXSlider()->Value(), 33);
@@ -83,7 +69,7 @@ TEST_F(ApplyCancelTest, ApplyWithTheModeOffMakesThePreviewTheWorkingPicture) {
   EXPECT_EQ(w->pic, preview);
   EXPECT_TRUE(SamePixels(w->pic, PhotoLikePicture(kW, kH, 2)));
   EXPECT_FALSE(w->fxLayer == w->pic);
-  EXPECT_TRUE(FreshLayer(w->fxLayer));
+  EXPECT_TRUE(IsFreshLayer(w->fxLayer, kW, kH));
   EXPECT_TRUE(former.expired());
 }
 
@@ -120,7 +106,7 @@ TEST_F(ApplyCancelTest, CancelGivesAFreshLayerAndLeavesThePicture) {
 
   EXPECT_EQ(w->pic, working);
   EXPECT_TRUE(SamePixels(w->pic, PhotoLikePicture(kW, kH, 1)));
-  EXPECT_TRUE(FreshLayer(w->fxLayer));
+  EXPECT_TRUE(IsFreshLayer(w->fxLayer, kW, kH));
   EXPECT_TRUE(discarded.expired());
 }
 
@@ -198,7 +184,7 @@ TEST_F(LaterBlockTest, WhatABlockServedAfterApplyOrCancelReadsAndWrites) {
     if (c.fxAfter == Is::Fresh) {
       EXPECT_FALSE(fxLayer == working);
       EXPECT_FALSE(fxLayer == preview);
-      EXPECT_TRUE(FreshLayer(fxLayer));  // a fresh layer stays transparent
+      EXPECT_TRUE(IsFreshLayer(fxLayer, kW, kH));  // a fresh layer stays transparent
     } else {
       EXPECT_EQ(fxLayer, picture(c.fxAfter));
     }

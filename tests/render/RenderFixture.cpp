@@ -15,8 +15,6 @@ void RenderTest::SetUp() {
 
 void RenderTest::Paint() { w->MainCanvas()->Refresh(true); }
 
-std::int64_t RenderTest::Paints() const { return TestSeams::PaintCount(*w->MainCanvas()); }
-
 Color RenderTest::CanvasPixel(std::int64_t x, std::int64_t y) const {
   return TestSeams::CanvasImage(*w->MainCanvas())->RGBSurface().Pixel(x, y);
 }

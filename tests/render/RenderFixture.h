@@ -22,7 +22,6 @@ class RenderTest : public EditorTest {
 
   // One paint through the framework, as a handler's Refresh(True) asks it.
   void Paint();
-  std::int64_t Paints() const;
   // The canvas's backing store pixel.
   Color CanvasPixel(std::int64_t x, std::int64_t y) const;
 

@@ -29,8 +29,6 @@ void EditorFixture::DuringPaint(const std::function<void()>& f) {
   EXPECT_TRUE(finished) << "the code under test did not run to its end inside the paint";
 }
 
-std::int64_t EditorFixture::Paints() const { return TestSeams::PaintCount(*w->MainCanvas()); }
-
 std::vector<std::string> EditorFixture::Log() const { return TestSeams::LogLines(); }
 
 std::vector<std::string> EditorFixture::Snapshot(std::initializer_list<std::string> leftOut) const {

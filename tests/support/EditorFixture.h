@@ -20,7 +20,6 @@ class EditorFixture : public EditorTest {
   // f did not run to its end.
   void DuringPaint(const std::function<void()>& f);
 
-  std::int64_t Paints() const;
   // The developer log since the last ClearLog.
   std::vector<std::string> Log() const;
 

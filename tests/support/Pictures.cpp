@@ -44,3 +44,9 @@ Ref<Picture> PhotoLikePicture(std::int64_t w, std::int64_t h, std::uint32_t seed
         return ::testing::AssertionFailure() << "first difference at (" << x << ", " << y << ")";
   return ::testing::AssertionSuccess();
 }
+
+::testing::AssertionResult IsFreshLayer(const Ref<Picture>& p, std::int64_t w, std::int64_t h) {
+  if (!p) return ::testing::AssertionFailure() << "nil";
+  if (!p->HasAlphaChannel()) return ::testing::AssertionFailure() << "no alpha channel";
+  return SamePixels(p, MakeRef<Picture>(w, h));
+}

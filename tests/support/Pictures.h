@@ -17,3 +17,7 @@ Ref<Picture> PhotoLikePicture(std::int64_t w, std::int64_t h, std::uint32_t seed
 
 // Every pixel of a equals the one of b (sizes must match).
 ::testing::AssertionResult SamePixels(const Ref<Picture>& a, const Ref<Picture>& b);
+
+// p is a fresh preview layer of w x h: fully transparent, with an alpha
+// channel.
+::testing::AssertionResult IsFreshLayer(const Ref<Picture>& p, std::int64_t w, std::int64_t h);
