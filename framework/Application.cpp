@@ -18,7 +18,6 @@ struct RuntimeState {
   std::shared_ptr<Application> app;
   bool supportsHiDPI = false;
   bool classicControls = false;
-  std::string frameworkRelease;
   int exitCode = 0;
   bool loopRunning = false;
   QApplication* toolkit = nullptr;  // the one the framework made
@@ -159,10 +158,8 @@ bool Application::SupportsHiDPI() { return State().supportsHiDPI; }
 void RuntimeInitialization() { fw::Trace("RuntimeInitialization"); }
 void RuntimeStaticInitializers() { fw::Trace("RuntimeStaticInitializers"); }
 
-void RuntimeDeclareFrameworkRelease(const std::string& release) {
-  fw::Trace("RuntimeDeclareFrameworkRelease");
-  State().frameworkRelease = release;
-}
+// Nothing here depends on the release: it is only traced.
+void RuntimeDeclareFrameworkRelease(const std::string&) { fw::Trace("RuntimeDeclareFrameworkRelease"); }
 
 void InitExternalClasses() { fw::Trace("InitExternalClasses"); }
 

@@ -44,6 +44,11 @@ class CanvasWidget : public QWidget {
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
+
+ private:
+  // What a drag carries stays the same while it moves over the canvas:
+  // judged once, when it enters.
+  bool dragAccepted = false;
 };
 
 std::int64_t Coord(double v) { return static_cast<std::int64_t>(std::floor(v)); }
@@ -60,15 +65,15 @@ std::int64_t DragAction(Qt::DropAction a) {
 void CanvasWidget::paintEvent(QPaintEvent*) {
   if (!impl) return;
   QPainter p(this);
-  if (!impl->transparent && impl->window) {
-    const WindowImpl& w = impl->window->Impl();
-    const Color c = w.backColor;
-    p.fillRect(rect(), w.hasBackColor ? QColor(c.red, c.green, c.blue, 255 - c.alpha) : palette().window().color());
-  }
+  if (!impl->transparent && impl->window) p.fillRect(rect(), impl->window->Impl().Background(*this));
   if (!impl->store) return;
   const PixelBuffer& s = *impl->store;
-  if (impl->screenStale || impl->screen.width() != s.width || impl->screen.height() != s.height) {
+  // The screen image is made again only when the store's size has changed.
+  if (impl->screen.width() != s.width || impl->screen.height() != s.height) {
     impl->screen = QImage(static_cast<int>(s.width), static_cast<int>(s.height), QImage::Format_ARGB32_Premultiplied);
+    impl->screenStale = true;
+  }
+  if (impl->screenStale) {
     fw::CopyToScreenImage(s, impl->screen);
     impl->screenStale = false;
   }
@@ -108,15 +113,12 @@ void CanvasWidget::focusInEvent(QFocusEvent* e) {
 }
 
 void CanvasWidget::dragEnterEvent(QDragEnterEvent* e) {
-  if (impl && impl->Accepts(e->mimeData())) {
-    e->acceptProposedAction();
-  } else {
-    e->ignore();
-  }
+  dragAccepted = impl && impl->Accepts(e->mimeData());
+  dragMoveEvent(e);
 }
 
 void CanvasWidget::dragMoveEvent(QDragMoveEvent* e) {
-  if (impl && impl->Accepts(e->mimeData())) {
+  if (impl && dragAccepted) {
     e->acceptProposedAction();
   } else {
     e->ignore();
@@ -178,10 +180,12 @@ bool CanvasImpl::Accepts(const QMimeData* mime) const {
   return !AcceptedFile(mime, acceptedFileTypes).isEmpty();
 }
 
-void CanvasImpl::Resized() {
-  storeStale = true;
+void CanvasImpl::Resized() { AskPaint(false); }
+
+void CanvasImpl::AskPaint(bool erase) {
   if (paintDepth > 0) {
     morePaint = true;
+    moreErase = moreErase || erase;
   } else {
     PostPaint();
   }
@@ -202,8 +206,7 @@ void CanvasImpl::PostPaint() {
 
 void CanvasImpl::PaintNow(bool erase) {
   if (paintDepth > 0) {
-    morePaint = true;
-    moreErase = moreErase || erase;
+    AskPaint(erase);
     return;
   }
   const std::shared_ptr<::Window> keep = KeepAlive();
@@ -221,7 +224,6 @@ void CanvasImpl::PaintNow(bool erase) {
     } else if (clear && eraseBackground) {
       std::fill_n(store->pixels.get(), static_cast<std::size_t>(w * h), kTransparent);
     }
-    storeStale = false;
     Graphics g(store);
     const std::vector<Rect> areas{Rect{0, 0, w, h}};
     ++paintCount;
@@ -242,15 +244,7 @@ Canvas::Canvas(::Window& window) : RectControl(window, std::make_unique<CanvasIm
 
 void Canvas::Refresh(bool eraseBackground) { static_cast<CanvasImpl&>(*impl_).PaintNow(eraseBackground); }
 
-void Canvas::Invalidate(bool eraseBackground) {
-  auto& c = static_cast<CanvasImpl&>(*impl_);
-  if (c.paintDepth > 0) {
-    c.morePaint = true;
-    c.moreErase = c.moreErase || eraseBackground;
-  } else {
-    c.PostPaint();
-  }
-}
+void Canvas::Invalidate(bool eraseBackground) { static_cast<CanvasImpl&>(*impl_).AskPaint(eraseBackground); }
 
 void Canvas::DrawInto(Graphics& g, std::int64_t x, std::int64_t y) {
   auto& c = static_cast<CanvasImpl&>(*impl_);
@@ -274,12 +268,12 @@ bool Canvas::IsPainting() const noexcept { return static_cast<const CanvasImpl&>
 void Canvas::ApplyProperty(const ::Property& p) {
   auto& c = static_cast<CanvasImpl&>(*impl_);
   if (p.name == "Transparent") {
-    c.transparent = std::get<bool>(p.value);
+    c.transparent = fw::AsBool(p);
     if (c.widget) c.widget->update();
   } else if (p.name == "EraseBackground") {
-    c.eraseBackground = std::get<bool>(p.value);
+    c.eraseBackground = fw::AsBool(p);
   } else if (p.name == "AcceptFocus") {
-    if (c.widget) c.widget->setFocusPolicy(std::get<bool>(p.value) ? Qt::StrongFocus : Qt::NoFocus);
+    if (c.widget) c.widget->setFocusPolicy(fw::AsBool(p) ? Qt::StrongFocus : Qt::NoFocus);
   } else {
     RectControl::ApplyProperty(p);
   }

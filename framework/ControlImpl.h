@@ -26,19 +26,26 @@ struct ControlImpl {
   ControlImpl& operator=(const ControlImpl&) = delete;
 
   // Keeps the window, and so its controls, alive while a toolkit callback
-  // runs system code; nil for a window not owned by a shared_ptr.
-  std::shared_ptr<::Window> KeepAlive() const { return windowRef.lock(); }
+  // runs system code; nil once the window has gone, or for a window not
+  // owned by a shared_ptr.
+  std::shared_ptr<::Window> KeepAlive() const { return window ? window->weak_from_this().lock() : nullptr; }
 
   // Geometry. left and top are relative to the parent (the window's content
   // or a group box); the gaps are the distances to the parent's right and
   // bottom edges when the geometry was last set from code.
   std::int64_t WindowLeft() const;
   std::int64_t WindowTop() const;
+  // The parent's position in the window's content, and its size.
+  std::int64_t ParentLeft() const;
+  std::int64_t ParentTop() const;
   std::int64_t ParentWidth() const;
   std::int64_t ParentHeight() const;
   void SetGeometry(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h);
   // Moves and stretches by the locks after the parent took a new size.
   void FollowParent(std::int64_t parentWidth, std::int64_t parentHeight);
+  // Takes the geometry; a new size goes on to the hook and to the controls
+  // inside.
+  void Place(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h);
   void Reparent(ControlImpl* newParent);
   void PushGeometry();
   void ApplyFont();
@@ -48,9 +55,7 @@ struct ControlImpl {
   virtual void Resized() {}
   virtual void WindowClosed() {}
 
-  Control* owner = nullptr;  // set by Control's constructor
-  ::Window* window;          // nil once the window has gone
-  std::weak_ptr<::Window> windowRef;
+  ::Window* window;  // nil once the window has gone
   const char* className;
   std::string name;
   PropertySet properties;
@@ -88,12 +93,13 @@ struct CanvasImpl : ControlImpl {
   // Runs the Paint event into the backing store, then the paints asked for
   // meanwhile; never nested.
   void PaintNow(bool erase);
+  // Inside a paint, one more after it; otherwise a paint the event loop runs.
+  void AskPaint(bool erase);
   void PostPaint();
   bool Accepts(const class QMimeData* mime) const;
 
   Canvas& canvas;
   std::shared_ptr<PixelBuffer> store;
-  bool storeStale = true;
   int paintDepth = 0;
   bool morePaint = false;
   bool moreErase = false;
@@ -128,6 +134,11 @@ struct SliderImpl : ControlImpl {
 };
 
 namespace fw {
+// A property's value, of the kind its name has for the class.
+inline std::int64_t AsInt(const Property& p) { return std::get<std::int64_t>(p.value); }
+inline bool AsBool(const Property& p) { return std::get<bool>(p.value); }
+inline const std::string& AsText(const Property& p) { return std::get<std::string>(p.value); }
+
 // The widget a new control of the window goes into; nil once it has closed.
 QWidget* HostFor(::Window& window);
 

@@ -15,9 +15,9 @@
 #include "framework/WindowImpl.h"
 
 namespace {
-std::int64_t AsInt(const Property& p) { return std::get<std::int64_t>(p.value); }
-bool AsBool(const Property& p) { return std::get<bool>(p.value); }
-const std::string& AsText(const Property& p) { return std::get<std::string>(p.value); }
+using fw::AsBool;
+using fw::AsInt;
+using fw::AsText;
 
 int ToInt(std::int64_t v) {
   return static_cast<int>(std::clamp<std::int64_t>(v, -QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
@@ -53,7 +53,7 @@ void fw::Keep(PropertySet& kept, const ::Property& p) {
 // --- ControlImpl -------------------------------------------------------------
 
 ControlImpl::ControlImpl(::Window& w, const char* cls, QWidget* nativeWidget)
-    : window(&w), windowRef(w.weak_from_this()), className(cls), widget(nativeWidget) {
+    : window(&w), className(cls), widget(nativeWidget) {
   if (widget && !widget->parentWidget()) {
     // The window has no native side any more: the control lives without one.
     delete widget.data();
@@ -74,26 +74,19 @@ ControlImpl::~ControlImpl() {
   }
 }
 
-std::int64_t ControlImpl::WindowLeft() const { return left + (parent ? parent->WindowLeft() : 0); }
-std::int64_t ControlImpl::WindowTop() const { return top + (parent ? parent->WindowTop() : 0); }
+std::int64_t ControlImpl::WindowLeft() const { return ParentLeft() + left; }
+std::int64_t ControlImpl::WindowTop() const { return ParentTop() + top; }
+std::int64_t ControlImpl::ParentLeft() const { return parent ? parent->WindowLeft() : 0; }
+std::int64_t ControlImpl::ParentTop() const { return parent ? parent->WindowTop() : 0; }
 std::int64_t ControlImpl::ParentWidth() const { return parent ? parent->width : (window ? window->Width() : 0); }
 std::int64_t ControlImpl::ParentHeight() const { return parent ? parent->height : (window ? window->Height() : 0); }
 
 void ControlImpl::SetGeometry(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h) {
   w = std::max<std::int64_t>(0, w);
   h = std::max<std::int64_t>(0, h);
-  const bool sized = w != width || h != height;
-  left = l;
-  top = t;
-  width = w;
-  height = h;
-  rightGap = ParentWidth() - (left + width);
-  bottomGap = ParentHeight() - (top + height);
-  PushGeometry();
-  if (sized) {
-    Resized();
-    if (window) window->Impl().Relayout(this, width, height);
-  }
+  rightGap = ParentWidth() - (l + w);
+  bottomGap = ParentHeight() - (t + h);
+  Place(l, t, w, h);
 }
 
 void ControlImpl::FollowParent(std::int64_t pw, std::int64_t ph) {
@@ -112,8 +105,11 @@ void ControlImpl::FollowParent(std::int64_t pw, std::int64_t ph) {
       t = ph - h - bottomGap;
     }
   }
+  if (l != left || t != top || w != width || h != height) Place(l, t, w, h);
+}
+
+void ControlImpl::Place(std::int64_t l, std::int64_t t, std::int64_t w, std::int64_t h) {
   const bool sized = w != width || h != height;
-  if (!sized && l == left && t == top) return;
   left = l;
   top = t;
   width = w;
@@ -129,8 +125,7 @@ void ControlImpl::Reparent(ControlImpl* newParent) {
   if (newParent == parent || newParent == this) return;
   const std::int64_t wl = WindowLeft(), wt = WindowTop();
   parent = newParent;
-  const std::int64_t l = wl - (parent ? parent->WindowLeft() : 0);
-  const std::int64_t t = wt - (parent ? parent->WindowTop() : 0);
+  const std::int64_t l = wl - ParentLeft(), t = wt - ParentTop();
   if (widget) {
     QWidget* host = parent ? parent->widget.data() : (window ? window->Impl().widget.data() : nullptr);
     if (host) widget->setParent(host);
@@ -158,7 +153,7 @@ void ControlImpl::ApplyFont() {
 
 void ControlImpl::ApplyTextColor() {
   if (!widget || !textColor) return;
-  const QColor c(textColor->red, textColor->green, textColor->blue, 255 - textColor->alpha);
+  const QColor c = fw::ToQColor(*textColor);
   QPalette pal = widget->palette();
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
     pal.setColor(QPalette::Active, role, c);
@@ -170,7 +165,7 @@ void ControlImpl::ApplyTextColor() {
 // --- Control -----------------------------------------------------------------
 
 // The impl already knows the window: it made the native widget inside it.
-Control::Control(::Window&, std::unique_ptr<ControlImpl> impl) : impl_(std::move(impl)) { impl_->owner = this; }
+Control::Control(::Window&, std::unique_ptr<ControlImpl> impl) : impl_(std::move(impl)) {}
 
 Control::~Control() = default;
 
@@ -201,11 +196,11 @@ std::int64_t RectControl::Height() const { return impl_->height; }
 
 void RectControl::SetLeft(std::int64_t v) {
   ControlImpl& c = *impl_;
-  c.SetGeometry(v - (c.parent ? c.parent->WindowLeft() : 0), c.top, c.width, c.height);
+  c.SetGeometry(v - c.ParentLeft(), c.top, c.width, c.height);
 }
 void RectControl::SetTop(std::int64_t v) {
   ControlImpl& c = *impl_;
-  c.SetGeometry(c.left, v - (c.parent ? c.parent->WindowTop() : 0), c.width, c.height);
+  c.SetGeometry(c.left, v - c.ParentTop(), c.width, c.height);
 }
 void RectControl::SetWidth(std::int64_t v) { impl_->SetGeometry(impl_->left, impl_->top, v, impl_->height); }
 void RectControl::SetHeight(std::int64_t v) { impl_->SetGeometry(impl_->left, impl_->top, impl_->width, v); }

@@ -135,9 +135,6 @@ class BevelButton : public RectControl {
   void SetIcon(Ref<Picture> icon);
   std::string Caption() const;
   Event<void(BevelButton&)> Action;
-
- protected:
-  void ApplyProperty(const ::Property& p) override;
 };
 
 class PushButton : public RectControl {
@@ -192,9 +189,6 @@ class GroupBox : public RectControl {
  public:
   explicit GroupBox(::Window& window);
   std::string Caption() const;
-
- protected:
-  void ApplyProperty(const ::Property& p) override;
 };
 
 // Mode 0 off, 1 single, 2 repeating; Period in milliseconds. A timer refers

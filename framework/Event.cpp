@@ -3,9 +3,7 @@
 #include <exception>
 
 #include "framework/Application.h"
-#include "framework/Exceptions.h"
 #include "framework/Runtime.h"
-#include "framework/System.h"
 
 namespace {
 ExceptionHelper installedHelper = &CallFunctionWithExceptionHandling;
@@ -27,11 +25,6 @@ void RuntimeSetExceptionHelper(ExceptionHelper helper) {
 
 bool event_detail::Dispatch(const std::function<void()>& f) {
   const std::exception_ptr e = installedHelper(f);
-  if (!e) return true;
-  try {
-    std::rethrow_exception(e);
-  } catch (const std::exception& x) {
-    System::DebugLog("Unhandled exception in an event handler: " + DescribeException(x));
-  }
-  return false;
+  if (e) fw::Guard([&] { std::rethrow_exception(e); });  // logs it
+  return !e;
 }

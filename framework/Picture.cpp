@@ -19,6 +19,11 @@ void CheckSize(std::int64_t w, std::int64_t h) {
     throw OutOfBoundsException("picture size " + std::to_string(w) + " x " + std::to_string(h));
   }
 }
+
+const std::shared_ptr<PixelBuffer>& Decoded(const std::shared_ptr<PixelBuffer>& pixels) {
+  if (!pixels) throw UnsupportedOperationException("the picture was never decoded");
+  return pixels;
+}
 }  // namespace
 
 Picture::Picture(std::int64_t width, std::int64_t height)
@@ -42,15 +47,8 @@ Ref<Picture> Picture::Undecoded(std::int64_t width, std::int64_t height) {
   return Ref<Picture>(std::shared_ptr<Picture>(new Picture(UndecodedTag{}, width, height)));
 }
 
-::Graphics Picture::Graphics() {
-  if (!pixels_) throw UnsupportedOperationException("the picture was never decoded");
-  return ::Graphics(pixels_);
-}
-
-::RGBSurface Picture::RGBSurface() {
-  if (!pixels_) throw UnsupportedOperationException("the picture was never decoded");
-  return ::RGBSurface(pixels_);
-}
+::Graphics Picture::Graphics() { return ::Graphics(Decoded(pixels_)); }
+::RGBSurface Picture::RGBSurface() { return ::RGBSurface(Decoded(pixels_)); }
 
 // --- Drawing ----------------------------------------------------------------
 
@@ -110,8 +108,7 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, double x, double y, doub
   if (recording) {
     recorded.push_back({&p, x, y, destWidth, destHeight, sourceX, sourceY, sourceWidth, sourceHeight});
   }
-  const std::shared_ptr<PixelBuffer>& src = p.Pixels();
-  if (!src) throw UnsupportedOperationException("the picture was never decoded");
+  const std::shared_ptr<PixelBuffer>& src = Decoded(p.Pixels());
 
   const double sw = sourceWidth == kLeftOut ? static_cast<double>(src->width) : sourceWidth;
   const double sh = sourceHeight == kLeftOut ? static_cast<double>(src->height) : sourceHeight;

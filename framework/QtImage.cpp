@@ -1,24 +1,30 @@
 #include "framework/QtImage.h"
 
-#include <cstring>
+#include <cstdint>
 
 namespace fw {
+
+namespace {
+// A Color and a pixel of Format_RGBA8888 hold their bytes in the same order;
+// only the alpha counts the other way. Serves both directions.
+void CopyTurningAlpha(const std::uint8_t* src, std::uint8_t* dst, std::int64_t pixels) {
+  for (std::int64_t i = 0; i < 4 * pixels; i += 4) {
+    dst[i] = src[i];
+    dst[i + 1] = src[i + 1];
+    dst[i + 2] = src[i + 2];
+    dst[i + 3] = static_cast<std::uint8_t>(255 - src[i + 3]);
+  }
+}
+}  // namespace
 
 QImage ToQImage(const Picture& picture) {
   const std::shared_ptr<PixelBuffer>& px = picture.Pixels();
   if (!px) return QImage();
   QImage image(static_cast<int>(px->width), static_cast<int>(px->height), QImage::Format_RGBA8888);
   if (image.isNull()) return image;
-  const Color* src = px->pixels.get();
+  const auto* src = reinterpret_cast<const std::uint8_t*>(px->pixels.get());
   for (int y = 0; y < image.height(); ++y) {
-    uchar* row = image.scanLine(y);
-    const Color* s = src + static_cast<std::int64_t>(y) * px->width;
-    for (int x = 0; x < image.width(); ++x) {
-      row[4 * x + 0] = s[x].red;
-      row[4 * x + 1] = s[x].green;
-      row[4 * x + 2] = s[x].blue;
-      row[4 * x + 3] = static_cast<uchar>(255 - s[x].alpha);
-    }
+    CopyTurningAlpha(src + 4 * y * px->width, image.scanLine(y), px->width);
   }
   return image;
 }
@@ -47,13 +53,8 @@ Ref<Picture> FromQImage(const QImage& image) {
   const bool alpha = image.hasAlphaChannel();
   const QImage rgba = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
   auto buffer = std::make_shared<PixelBuffer>(w, h, kTransparent);
-  Color* dst = buffer->pixels.get();
-  for (int y = 0; y < rgba.height(); ++y) {
-    const uchar* row = rgba.constScanLine(y);
-    Color* d = dst + y * w;
-    std::memcpy(d, row, static_cast<std::size_t>(w) * 4);
-    for (std::int64_t x = 0; x < w; ++x) d[x].alpha = static_cast<std::uint8_t>(255 - d[x].alpha);
-  }
+  auto* dst = reinterpret_cast<std::uint8_t*>(buffer->pixels.get());
+  for (int y = 0; y < rgba.height(); ++y) CopyTurningAlpha(rgba.constScanLine(y), dst + 4 * y * w, w);
   return MakeRef<Picture>(std::move(buffer), alpha);
 }
 

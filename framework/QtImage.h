@@ -1,12 +1,16 @@
 #pragma once
-// Framework internals: pictures to and from the toolkit's images. A Color's
-// alpha counts transparency (0 = opaque); the toolkit's counts opacity.
+// Framework internals: colours and pictures to and from the toolkit's. A
+// Color's alpha counts transparency (0 = opaque); the toolkit's counts
+// opacity.
 
+#include <QColor>
 #include <QImage>
 
 #include "framework/Picture.h"
 
 namespace fw {
+
+inline QColor ToQColor(Color c) { return QColor(c.red, c.green, c.blue, 255 - c.alpha); }
 
 // Non-premultiplied RGBA with the alpha turned round; a picture without
 // pixels gives a null image.

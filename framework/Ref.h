@@ -31,7 +31,6 @@ class Ref {
   explicit operator bool() const noexcept { return static_cast<bool>(p_); }
   T* Get() const noexcept { return p_.get(); }
   const std::shared_ptr<T>& Shared() const noexcept { return p_; }
-  long UseCount() const noexcept { return p_.use_count(); }
 
   // Identity, as the framework's `Is` operator.
   friend bool operator==(const Ref& a, const Ref& b) noexcept { return a.p_ == b.p_; }

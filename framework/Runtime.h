@@ -9,7 +9,9 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "framework/Dialogs.h"
@@ -39,7 +41,10 @@ void ResetRuntime();
 // The classic-controls plug-in's entry points, filled or not.
 void SetClassicControlsAvailable(bool available);
 
-// The physical-key tracker behind Keyboard::AsyncKeyDown.
+// The physical-key tracker behind Keyboard::AsyncKeyDown. X11 and Wayland
+// report a physical key as its xkb key code.
+inline constexpr std::uint32_t kMinusScanCode = 20;
+inline constexpr std::uint32_t kEqualsScanCode = 21;
 void InstallKeyTracker();
 void ReleaseAllKeys();
 bool PhysicalKeyDown(int keyCode);
@@ -47,6 +52,15 @@ bool PhysicalKeyDown(int keyCode);
 // Adds p to a kept property set; a later value replaces the earlier one in
 // its place.
 void Keep(PropertySet& kept, const Property& p);
+
+// The value of a property in a set, or fallback when it is absent or of
+// another kind.
+template <class T>
+T PropertyOr(const PropertySet& set, std::string_view name, T fallback) {
+  const PropertyValue* v = FindProperty(set, name);
+  const T* t = v ? std::get_if<T>(v) : nullptr;
+  return t ? *t : fallback;
+}
 
 // Every open window, closed; used by Reset and the finalisers.
 void CloseAllWindows();

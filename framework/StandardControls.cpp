@@ -16,8 +16,8 @@
 #include "framework/QtImage.h"
 
 namespace {
-std::int64_t AsInt(const Property& p) { return std::get<std::int64_t>(p.value); }
-bool AsBool(const Property& p) { return std::get<bool>(p.value); }
+using fw::AsBool;
+using fw::AsInt;
 
 template <class W>
 W* WidgetOf(const ControlImpl& c) {
@@ -100,8 +100,6 @@ void BevelButton::SetIcon(Ref<Picture> icon) {
 }
 
 std::string BevelButton::Caption() const { return impl_->text; }
-
-void BevelButton::ApplyProperty(const ::Property& p) { RectControl::ApplyProperty(p); }
 
 // --- PushButton --------------------------------------------------------------
 
@@ -244,12 +242,10 @@ void Label::ApplyProperty(const ::Property& p) {
   auto* l = WidgetOf<QLabel>(*impl_);
   if (p.name == "TextAlign" || p.name == "Multiline") {
     // Both are kept already; the alignment depends on the two together.
-    const PropertyValue* align = Property("TextAlign");
-    const PropertyValue* multi = Property("Multiline");
-    const bool m = multi && std::get<bool>(*multi);
+    const bool multiline = fw::PropertyOr(impl_->properties, "Multiline", false);
     if (l) {
-      l->setWordWrap(m);
-      l->setAlignment(LabelAlignment(align ? std::get<std::int64_t>(*align) : 0, m));
+      l->setWordWrap(multiline);
+      l->setAlignment(LabelAlignment(fw::PropertyOr<std::int64_t>(impl_->properties, "TextAlign", 0), multiline));
     }
   } else if (p.name == "Selectable") {
     if (l) l->setTextInteractionFlags(AsBool(p) ? Qt::TextSelectableByMouse : Qt::NoTextInteraction);
@@ -264,5 +260,3 @@ GroupBox::GroupBox(::Window& window)
     : RectControl(window, std::make_unique<ControlImpl>(window, "GroupBox", new QGroupBox(fw::HostFor(window)))) {}
 
 std::string GroupBox::Caption() const { return impl_->text; }
-
-void GroupBox::ApplyProperty(const ::Property& p) { RectControl::ApplyProperty(p); }

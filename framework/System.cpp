@@ -8,10 +8,6 @@
 #include "framework/Runtime.h"
 
 namespace {
-// X11 and Wayland report the physical key as its xkb key code.
-constexpr quint32 kMinusScanCode = 20;
-constexpr quint32 kEqualsScanCode = 21;
-
 struct HeldKeys {
   bool minus = false;
   bool equals = false;
@@ -24,8 +20,8 @@ HeldKeys& Held() {
 // The Keyboard code of the physical key, or 0 for the keys nobody asks about.
 int KeyCodeOf(const QKeyEvent& k) {
   switch (k.nativeScanCode()) {
-    case kMinusScanCode: return Keyboard::kMinusKey;
-    case kEqualsScanCode: return Keyboard::kEqualsKey;
+    case fw::kMinusScanCode: return Keyboard::kMinusKey;
+    case fw::kEqualsScanCode: return Keyboard::kEqualsKey;
     case 0: break;  // no scan code (offscreen, synthetic): go by the key
     default: return 0;
   }

@@ -53,14 +53,9 @@ void Reset() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   fw::ResetRuntime();
   fw::SeamState& s = fw::Seams();
-  s.messageBoxes.clear();
-  s.openAnswers.clear();
-  s.saveAnswers.clear();
-  s.saveRequests.clear();
-  s.openDialogs = 0;
-  s.keys.clear();
-  s.mouse.reset();
-  s.trace.clear();
+  const bool on = s.on;
+  s = fw::SeamState{};
+  s.on = on;
   fw::ReleaseAllKeys();
   ScriptRnd(nullptr);
   RecordDrawCalls(false);
@@ -160,7 +155,7 @@ bool Drop(RectControl& c, Ref<Picture> picture, const std::string& filePath) {
 void PhysicalKey(int keyCode, bool down, bool autoRepeat) {
   const bool minus = keyCode == Keyboard::kMinusKey;
   const int key = minus ? Qt::Key_Minus : Qt::Key_Equal;
-  const quint32 scanCode = minus ? 20 : 21;
+  const quint32 scanCode = minus ? fw::kMinusScanCode : fw::kEqualsScanCode;
   QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, scanCode, 0, 0,
               minus ? QStringLiteral("-") : QStringLiteral("="), autoRepeat);
   QCoreApplication::sendEvent(QCoreApplication::instance(), &e);

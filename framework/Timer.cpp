@@ -48,8 +48,8 @@ void Timer::SetMode(std::int64_t mode) {
 
 void Timer::ApplyProperty(const ::Property& p) {
   if (p.name == "Period") {
-    SetPeriod(std::get<std::int64_t>(p.value));
+    SetPeriod(fw::AsInt(p));
   } else if (p.name == "Mode") {
-    SetMode(std::get<std::int64_t>(p.value));
+    SetMode(fw::AsInt(p));
   }
 }

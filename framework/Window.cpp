@@ -32,16 +32,6 @@ std::vector<Window*>& OpenWindows() {
   return *open;
 }
 
-QColor ToQColor(Color c) { return QColor(c.red, c.green, c.blue, 255 - c.alpha); }
-
-template <class T>
-T Get(const PropertySet& set, const char* name, T fallback) {
-  const PropertyValue* v = FindProperty(set, name);
-  if (!v) return fallback;
-  if (const T* t = std::get_if<T>(v)) return *t;
-  return fallback;
-}
-
 // Return goes to the default push button, Escape to the cancel button: the
 // first visible and enabled one in creation order.
 bool PressButtonFor(const Window& w, bool forDefault) {
@@ -58,29 +48,35 @@ bool PressButtonFor(const Window& w, bool forDefault) {
   return false;
 }
 
+// A window whose property set makes it visible goes on screen, put in its
+// place the first time.
+void ShowIfSetVisible(WindowImpl& w, const PropertySet& properties) {
+  if (!w.widget || !fw::PropertyOr(properties, "Visible", false)) return;
+  w.PlaceOnScreen();
+  w.widget->show();
+}
+
 // Keyboard focus moves by TabIndex; the controls inside a group box come
 // right after the box, by their own TabIndex.
 void OrderTabs(const std::vector<std::shared_ptr<Control>>& controls) {
-  auto tabIndex = [](const ControlImpl& c) {
-    const PropertyValue* v = FindProperty(c.properties, "TabIndex");
-    const std::int64_t* i = v ? std::get_if<std::int64_t>(v) : nullptr;
-    return i ? *i : std::numeric_limits<std::int64_t>::max();
-  };
-  auto key = [&](const ControlImpl* c) {
+  // The TabIndex of each enclosing group box, outermost first, then its own.
+  auto key = [](const ControlImpl* c) {
     std::vector<std::int64_t> k;
-    for (; c; c = c->parent) k.insert(k.begin(), tabIndex(*c));
+    for (; c; c = c->parent) {
+      k.insert(k.begin(), fw::PropertyOr(c->properties, "TabIndex", std::numeric_limits<std::int64_t>::max()));
+    }
     return k;
   };
-  std::vector<const ControlImpl*> focusable;
+  std::vector<std::pair<std::vector<std::int64_t>, QWidget*>> focusable;
   for (const std::shared_ptr<Control>& c : controls) {
     const ControlImpl& impl = c->Impl();
-    if (impl.widget && (impl.widget->focusPolicy() & Qt::TabFocus)) focusable.push_back(&impl);
+    if (impl.widget && (impl.widget->focusPolicy() & Qt::TabFocus)) {
+      focusable.emplace_back(key(&impl), impl.widget.data());
+    }
   }
   std::stable_sort(focusable.begin(), focusable.end(),
-                   [&](const ControlImpl* a, const ControlImpl* b) { return key(a) < key(b); });
-  for (std::size_t i = 1; i < focusable.size(); ++i) {
-    QWidget::setTabOrder(focusable[i - 1]->widget.data(), focusable[i]->widget.data());
-  }
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < focusable.size(); ++i) QWidget::setTabOrder(focusable[i - 1].second, focusable[i].second);
 }
 }  // namespace
 
@@ -92,7 +88,7 @@ void WindowWidget::paintEvent(QPaintEvent*) {
   if (!owner) return;
   const WindowImpl& impl = owner->Impl();
   QPainter p(this);
-  p.fillRect(rect(), impl.hasBackColor ? ToQColor(impl.backColor) : palette().window().color());
+  p.fillRect(rect(), impl.Background(*this));
   if (!impl.backdrop.isNull()) p.drawImage(0, 0, impl.backdrop);
 }
 
@@ -152,6 +148,10 @@ WindowImpl::~WindowImpl() {
   }
 }
 
+QColor WindowImpl::Background(const QWidget& w) const {
+  return hasBackColor ? fw::ToQColor(backColor) : w.palette().window().color();
+}
+
 std::int64_t WindowImpl::ClampWidth(std::int64_t w) const {
   return std::clamp<std::int64_t>(w, std::min(minWidth, maxWidth), std::max(minWidth, maxWidth));
 }
@@ -173,7 +173,7 @@ void WindowImpl::Resize(std::int64_t w, std::int64_t h) {
   height = h;
   if (widget && (widget->width() != w || widget->height() != h)) {
     resizing = true;
-    if (!resizeable || frame == 4 || frame == 5) widget->setFixedSize(static_cast<int>(w), static_cast<int>(h));
+    if (!resizeable || Frameless()) widget->setFixedSize(static_cast<int>(w), static_cast<int>(h));
     widget->resize(static_cast<int>(w), static_cast<int>(h));
     resizing = false;
   }
@@ -187,9 +187,8 @@ void WindowImpl::Resize(std::int64_t w, std::int64_t h) {
 
 void WindowImpl::ApplyFrame() {
   if (!widget) return;
-  const bool box = frame == 4 || frame == 5;  // plain and shadowed boxes: no title bar
   Qt::WindowFlags f = Qt::Window;
-  if (box) {
+  if (Frameless()) {
     f |= Qt::FramelessWindowHint;
   } else {
     f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
@@ -204,7 +203,7 @@ void WindowImpl::ApplyFrame() {
     if (shown) widget->show();
   }
   const int w = static_cast<int>(width), h = static_cast<int>(height);
-  if (!resizeable || box) {
+  if (!resizeable || Frameless()) {
     widget->setFixedSize(w, h);
   } else {
     constexpr std::int64_t kToolkitMax = QWIDGETSIZE_MAX;
@@ -258,10 +257,7 @@ void Window::Constructor() {
     if (auto* rc = dynamic_cast<RectControl*>(c.get())) rc->Open.Raise(*rc);
   }
   event_detail::Dispatch([this] { Event_Open(); });
-  if (open_ && Get(properties_, "Visible", false)) {
-    impl_->PlaceOnScreen();
-    if (impl_->widget) impl_->widget->show();
-  }
+  if (open_) ShowIfSetVisible(*impl_, properties_);
 }
 
 void Window::AddControl(const std::string& name, std::shared_ptr<Control> control) {
@@ -281,27 +277,24 @@ void Window::SetProperties(const std::string& encoded) {
   for (const Property& p : ParsePropertySet(encoded, kWindowClass)) fw::Keep(properties_, p);
   WindowImpl& w = *impl_;
   const PropertySet& p = properties_;
-  w.minWidth = Get<std::int64_t>(p, "MinWidth", w.minWidth);
-  w.minHeight = Get<std::int64_t>(p, "MinHeight", w.minHeight);
-  w.maxWidth = Get<std::int64_t>(p, "MaxWidth", w.maxWidth);
-  w.maxHeight = Get<std::int64_t>(p, "MaxHeight", w.maxHeight);
-  w.frame = static_cast<int>(Get<std::int64_t>(p, "Frame", w.frame));
-  w.placement = static_cast<int>(Get<std::int64_t>(p, "Placement", w.placement));
-  w.resizeable = Get(p, "Resizeable", w.resizeable);
-  w.closeButton = Get(p, "CloseButton", w.closeButton);
-  w.minimizeButton = Get(p, "MinimizeButton", w.minimizeButton);
-  w.maximizeButton = Get(p, "MaximizeButton", w.maximizeButton);
-  w.fullScreenButton = Get(p, "FullScreenButton", w.fullScreenButton);
-  w.hasBackColor = Get(p, "HasBackColor", w.hasBackColor);
-  w.backColor = Get(p, "BackColor", w.backColor);
-  if (FindProperty(p, "Title")) SetTitle(Get<std::string>(p, "Title", ""));
+  w.minWidth = fw::PropertyOr<std::int64_t>(p, "MinWidth", w.minWidth);
+  w.minHeight = fw::PropertyOr<std::int64_t>(p, "MinHeight", w.minHeight);
+  w.maxWidth = fw::PropertyOr<std::int64_t>(p, "MaxWidth", w.maxWidth);
+  w.maxHeight = fw::PropertyOr<std::int64_t>(p, "MaxHeight", w.maxHeight);
+  w.frame = static_cast<int>(fw::PropertyOr<std::int64_t>(p, "Frame", w.frame));
+  w.placement = static_cast<int>(fw::PropertyOr<std::int64_t>(p, "Placement", w.placement));
+  w.resizeable = fw::PropertyOr(p, "Resizeable", w.resizeable);
+  w.closeButton = fw::PropertyOr(p, "CloseButton", w.closeButton);
+  w.minimizeButton = fw::PropertyOr(p, "MinimizeButton", w.minimizeButton);
+  w.maximizeButton = fw::PropertyOr(p, "MaximizeButton", w.maximizeButton);
+  w.fullScreenButton = fw::PropertyOr(p, "FullScreenButton", w.fullScreenButton);
+  w.hasBackColor = fw::PropertyOr(p, "HasBackColor", w.hasBackColor);
+  w.backColor = fw::PropertyOr(p, "BackColor", w.backColor);
+  if (FindProperty(p, "Title")) SetTitle(fw::PropertyOr<std::string>(p, "Title", ""));
   w.ApplyFrame();
-  w.Resize(Get<std::int64_t>(p, "Width", w.width), Get<std::int64_t>(p, "Height", w.height));
+  w.Resize(fw::PropertyOr<std::int64_t>(p, "Width", w.width), fw::PropertyOr<std::int64_t>(p, "Height", w.height));
   if (w.widget) w.widget->update();
-  if (w.built && open_ && Get(p, "Visible", false) && w.widget && !w.widget->isVisible()) {
-    w.PlaceOnScreen();
-    w.widget->show();
-  }
+  if (w.built && open_) ShowIfSetVisible(w, p);
 }
 
 void Window::Show() {

@@ -41,7 +41,12 @@ struct WindowImpl {
   // once the window is built.
   void Resize(std::int64_t w, std::int64_t h);
   void ApplyFrame();
+  // Plain and shadowed boxes: no title bar, and a size only code changes.
+  bool Frameless() const { return frame == 4 || frame == 5; }
   void PlaceOnScreen();
+  // What the window and its opaque canvases are filled with: the back colour,
+  // or without one the palette's, as widget has it.
+  QColor Background(const QWidget& widget) const;
   std::int64_t ClampWidth(std::int64_t w) const;
   std::int64_t ClampHeight(std::int64_t h) const;
 

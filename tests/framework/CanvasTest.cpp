@@ -9,6 +9,7 @@
 #include "framework/Dialogs.h"
 #include "framework/TestSeams.h"
 #include "tests/framework/UiFixtures.h"
+#include "tests/support/Pictures.h"
 
 namespace {
 class CanvasTest : public UiTest {
@@ -85,9 +86,7 @@ TEST_F(CanvasTest, InvalidateOutsideAPaintQueuesOneCoalescedPaint) {
 
 TEST_F(CanvasTest, EachPaintStartsFromATransparentStoreOfTheCanvasSize) {
   const Color red = RGB(255, 0, 0);
-  auto solid = MakeRef<Picture>(5, 5);
-  for (int y = 0; y < 5; ++y)
-    for (int x = 0; x < 5; ++x) solid->RGBSurface().SetPixel(x, y, red);
+  auto solid = SolidPicture(5, 5, red);
   int run = 0;
   onPaint = [&](Graphics& g) { g.DrawPicture(solid, ++run == 1 ? 0 : 50, 0); };
   canvas->Refresh(true);

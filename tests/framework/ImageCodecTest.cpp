@@ -596,6 +596,7 @@ TEST_F(Codec, TruncatedFilesGiveNil) {
   const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
   const Bytes png = Saved(PhotoLikePicture(64, 48), Picture::SaveAsPNG, "whole.png");
   const Bytes gif = Gif(40, 30, [](std::int64_t x, std::int64_t y) { return static_cast<int>((x * y) % 256); });
+  const Bytes bmp = Bmp(20, 10, Pattern), rle = BmpRle8(16, 8), tiff = Tiff(20, 10, Pattern), webp = Webp();
   const struct {
     const char* name;
     Bytes bytes;
@@ -605,11 +606,11 @@ TEST_F(Codec, TruncatedFilesGiveNil) {
       {"cut.png", png, Cuts(png.size())},
       // a GIF's last two bytes are the end of its blocks and the trailer
       {"cut.gif", gif, {1, 8, 13 + 768 + 5, gif.size() / 5, gif.size() / 2, gif.size() * 9 / 10, gif.size() - 3}},
-      {"cut.bmp", Bmp(20, 10, Pattern), Cuts(Bmp(20, 10, Pattern).size())},
+      {"cut.bmp", bmp, Cuts(bmp.size())},
       // complete once every row has ended, even without the end-of-bitmap code
-      {"rle.bmp", BmpRle8(16, 8), {1, 8, BmpRle8(16, 8).size() / 2, BmpRle8(16, 8).size() - 5}},
-      {"cut.tif", Tiff(20, 10, Pattern), Cuts(Tiff(20, 10, Pattern).size())},
-      {"cut.webp", Webp(), Cuts(Webp().size())},
+      {"rle.bmp", rle, {1, 8, rle.size() / 2, rle.size() - 5}},
+      {"cut.tif", tiff, Cuts(tiff.size())},
+      {"cut.webp", webp, Cuts(webp.size())},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
