@@ -92,23 +92,6 @@ Color Pattern(std::int64_t x, std::int64_t y) {
   return RGB(static_cast<int>(x * 37 % 256), static_cast<int>(y * 53 % 256), static_cast<int>((x + y) * 11 % 256));
 }
 
-double Psnr(const Ref<Picture>& a, const Ref<Picture>& b) {
-  RGBSurface sa = a->RGBSurface(), sb = b->RGBSurface();
-  double sum = 0;
-  for (std::int64_t y = 0; y < a->Height(); ++y)
-    for (std::int64_t x = 0; x < a->Width(); ++x) {
-      const Color p = sa.Pixel(x, y), q = sb.Pixel(x, y);
-      for (int d : {p.red - q.red, p.green - q.green, p.blue - q.blue}) sum += d * d;
-    }
-  const double mse = sum / (3.0 * static_cast<double>(a->Width() * a->Height()));
-  return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
-}
-
-// Every pixel of the picture is expected(x, y).
-::testing::AssertionResult Shows(const Ref<Picture>& got, const PixelFunction& expected) {
-  return SamePixels(got, MakePicture(got->Width(), got->Height(), expected));
-}
-
 ::testing::AssertionResult Near(Color got, Color want, int tolerance) {
   const int d = std::max({std::abs(got.red - want.red), std::abs(got.green - want.green), std::abs(got.blue - want.blue)});
   if (d <= tolerance && got.alpha == want.alpha) return ::testing::AssertionSuccess();

@@ -1,12 +1,9 @@
 #include "tests/imageio/ImageFiles.h"
 
-#include <array>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <stdexcept>
 
 #include <unistd.h>
@@ -85,21 +82,6 @@ Bytes EncodedPicture(const Ref<Picture>& p, int format, const TempFolder& scratc
   Bytes bytes = ReadBytes(file->NativePath());
   std::filesystem::remove(file->NativePath());
   return bytes;
-}
-
-double Psnr(const Ref<Picture>& a, const Ref<Picture>& b) {
-  RGBSurface sa = a->RGBSurface(), sb = b->RGBSurface();
-  double squared = 0;
-  for (std::int64_t y = 0; y < a->Height(); ++y) {
-    for (std::int64_t x = 0; x < a->Width(); ++x) {
-      const Color ca = sa.Pixel(x, y), cb = sb.Pixel(x, y);
-      const std::array<int, 3> d = {ca.red - cb.red, ca.green - cb.green, ca.blue - cb.blue};
-      for (int c : d) squared += static_cast<double>(c * c);
-    }
-  }
-  const double mse = squared / (3.0 * static_cast<double>(a->Width() * a->Height()));
-  if (mse == 0) return std::numeric_limits<double>::infinity();
-  return 10.0 * std::log10(255.0 * 255.0 / mse);
 }
 
 bool IsJpegData(const Bytes& bytes) {

@@ -37,9 +37,6 @@ Bytes PngHeader(std::uint32_t width, std::uint32_t height);
 // A picture written with Picture::Save and read back as bytes.
 Bytes EncodedPicture(const Ref<Picture>& p, int format, const TempFolder& scratch);
 
-// Peak signal-to-noise ratio over red, green and blue, in dB (infinity when
-// the pictures are equal). The sizes must match.
-double Psnr(const Ref<Picture>& a, const Ref<Picture>& b);
 
 // True when the bytes begin as a JPEG file does.
 bool IsJpegData(const Bytes& bytes);

@@ -1,6 +1,8 @@
 #include "tests/support/Pictures.h"
 
+#include <array>
 #include <cmath>
+#include <limits>
 
 Ref<Picture> MakePicture(std::int64_t w, std::int64_t h,
                          const std::function<Color(std::int64_t, std::int64_t)>& f) {
@@ -49,4 +51,24 @@ Ref<Picture> PhotoLikePicture(std::int64_t w, std::int64_t h, std::uint32_t seed
   if (!p) return ::testing::AssertionFailure() << "nil";
   if (!p->HasAlphaChannel()) return ::testing::AssertionFailure() << "no alpha channel";
   return SamePixels(p, MakeRef<Picture>(w, h));
+}
+
+::testing::AssertionResult Shows(const Ref<Picture>& picture,
+                                 const std::function<Color(std::int64_t, std::int64_t)>& expected) {
+  return SamePixels(picture, MakePicture(picture->Width(), picture->Height(), expected));
+}
+
+double Psnr(const Ref<Picture>& a, const Ref<Picture>& b) {
+  RGBSurface sa = a->RGBSurface(), sb = b->RGBSurface();
+  double squared = 0;
+  for (std::int64_t y = 0; y < a->Height(); ++y) {
+    for (std::int64_t x = 0; x < a->Width(); ++x) {
+      const Color ca = sa.Pixel(x, y), cb = sb.Pixel(x, y);
+      const std::array<int, 3> d = {ca.red - cb.red, ca.green - cb.green, ca.blue - cb.blue};
+      for (int c : d) squared += static_cast<double>(c * c);
+    }
+  }
+  const double mse = squared / (3.0 * static_cast<double>(a->Width() * a->Height()));
+  if (mse == 0) return std::numeric_limits<double>::infinity();
+  return 10.0 * std::log10(255.0 * 255.0 / mse);
 }

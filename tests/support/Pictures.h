@@ -21,3 +21,11 @@ Ref<Picture> PhotoLikePicture(std::int64_t w, std::int64_t h, std::uint32_t seed
 // p is a fresh preview layer of w x h: fully transparent, with an alpha
 // channel.
 ::testing::AssertionResult IsFreshLayer(const Ref<Picture>& p, std::int64_t w, std::int64_t h);
+
+// Every pixel of the picture is expected(x, y).
+::testing::AssertionResult Shows(const Ref<Picture>& picture,
+                                 const std::function<Color(std::int64_t, std::int64_t)>& expected);
+
+// Peak signal-to-noise ratio of the colours of b against a, in dB; infinite
+// for identical pictures.
+double Psnr(const Ref<Picture>& a, const Ref<Picture>& b);
