@@ -12,11 +12,7 @@ std::shared_ptr<PixelBuffer> UnfilledBuffer(std::int64_t width, std::int64_t hei
   // Color has no initialisers, so new[] leaves the pages untouched.
   std::unique_ptr<Color[]> pixels(new (std::nothrow) Color[static_cast<std::size_t>(width * height)]);
   if (!pixels) return nullptr;
-  auto buffer = std::make_shared<PixelBuffer>(1, 1, kTransparent);
-  buffer->width = width;
-  buffer->height = height;
-  buffer->pixels = std::move(pixels);
-  return buffer;
+  return std::make_shared<PixelBuffer>(width, height, std::move(pixels));
 }
 
 namespace {

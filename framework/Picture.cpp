@@ -13,6 +13,9 @@ PixelBuffer::PixelBuffer(std::int64_t w, std::int64_t h, Color fill)
   std::fill_n(pixels.get(), static_cast<std::size_t>(w * h), fill);
 }
 
+PixelBuffer::PixelBuffer(std::int64_t w, std::int64_t h, std::unique_ptr<Color[]> p)
+    : width(w), height(h), pixels(std::move(p)) {}
+
 namespace {
 void CheckSize(std::int64_t w, std::int64_t h) {
   if (w < 1 || h < 1 || w > Picture::kMaxSide || h > Picture::kMaxSide || w * h > Picture::kMaxPixels) {

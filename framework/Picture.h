@@ -17,6 +17,8 @@ class Picture;
 // surface fetched from it, so a held surface keeps its pixels alive.
 struct PixelBuffer {
   PixelBuffer(std::int64_t width, std::int64_t height, Color fill);
+  // Takes over width x height pixels as they are (a decoder fills them).
+  PixelBuffer(std::int64_t width, std::int64_t height, std::unique_ptr<Color[]> pixels);
   std::int64_t width;
   std::int64_t height;
   std::unique_ptr<Color[]> pixels;
