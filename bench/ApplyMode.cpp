@@ -7,9 +7,9 @@
 #include "bench/BenchSupport.h"
 #include "bench/Modes.h"
 #include "framework/Dialogs.h"
-#include "framework/Numbers.h"
 #include "framework/Random.h"
 #include "framework/TestSeams.h"
+#include "render/View.h"
 #include "render/effects/Effect.h"
 
 namespace {
@@ -66,8 +66,8 @@ int RunApplyMode(const Arguments& args) {
   Random glitchRandom(r.seed);
   TestSeams::SeedRnd(r.rndSeed);
   const std::int64_t W = pic->Width(), H = pic->Height();
-  const std::int64_t zW = ToInteger(Round(static_cast<double>(W) * r.zoom));
-  const std::int64_t zH = ToInteger(Round(static_cast<double>(H) * r.zoom));
+  const std::int64_t zW = ZoomedSize(W, r.zoom);
+  const std::int64_t zH = ZoomedSize(H, r.zoom);
   kEffects[static_cast<std::size_t>(r.effect - 1)].run(
       EffectContext{pic->RGBSurface(), fxLayer->RGBSurface(), W, H, r.strength, glitchRandom, zW, zH, r.zoom});
 

@@ -4,13 +4,13 @@
 // 1 + Rnd. Read one pixel at a time, every pixel's branch is a coin toss that
 // the processor mispredicts half the time, and each pixel's draws can only be
 // found once the previous pixel's are known. So the values are taken from Rnd
-// ahead, in their order, and which of them start a pixel is worked out eight
-// values at a time from a table.
+// ahead, in their order, and a decoder given by the caller (AVX-512: 64 values
+// a step, as bit masks) works out which of them start a pixel.
 //
 // Never more values are taken ahead than the rest of the pass is sure to use,
-// so Rnd ends the pass where the pixel loop would leave it.
-
-#include <emmintrin.h>
+// so Rnd ends the pass where the pixel loop would leave it. Where fewer are at
+// hand than a run may need (the pass's last pixels), or no decoder is given,
+// the values are taken one at a time as the pixel loop takes them.
 
 #include <algorithm>
 #include <array>
@@ -18,78 +18,41 @@
 
 #include "framework/Random.h"
 
-namespace boost_draws {
-
-// Eight values at a time: given the values still owed to the pixel before
-// (0, 1 or 2) and which of the eight lie below 0.5, which of them are pixels'
-// r values (firsts) and what is owed after them.
-struct Step {
-  std::uint8_t firsts;
-  std::uint8_t owed;
-};
-struct Steps {
-  Step at[3][256];
-  std::int32_t position[256][8];  // the set bits of a mask, in order, then 0s
-  std::uint8_t count[256];
-};
-constexpr Steps MakeSteps() {
-  Steps s{};
-  for (int owedBefore = 0; owedBefore < 3; ++owedBefore)
-    for (int low = 0; low < 256; ++low) {
-      int owed = owedBefore, firsts = 0;
-      for (int j = 0; j < 8; ++j) {
-        if (owed > 0) {
-          --owed;
-        } else {
-          firsts |= 1 << j;
-          owed = (low >> j) & 1 ? 2 : 0;
-        }
-      }
-      s.at[owedBefore][low] = Step{static_cast<std::uint8_t>(firsts), static_cast<std::uint8_t>(owed)};
-    }
-  for (int mask = 0; mask < 256; ++mask) {
-    int n = 0;
-    for (int j = 0; j < 8; ++j)
-      if (mask >> j & 1) s.position[mask][n++] = j;
-    s.count[mask] = static_cast<std::uint8_t>(n);
-  }
-  return s;
-}
-inline constexpr Steps kSteps = MakeSteps();
-
-// Which of eight values lie below 0.5, as the bits of one byte.
-inline unsigned LowBits(const double* d) {
-  const __m128d half = _mm_set1_pd(0.5);
-  unsigned bits = 0;
-  for (int j = 0; j < 8; j += 2) bits |= static_cast<unsigned>(_mm_movemask_pd(_mm_cmplt_pd(_mm_loadu_pd(d + j), half))) << j;
-  return bits;
-}
-
-}  // namespace boost_draws
-
 class BoostDraws {
  public:
   static constexpr std::int64_t kRun = 512;
 
-  // The pixels of one run that drew a raise, in order: their places in the
-  // run and their factors.
+  // The draws of one run of pixels: which of them drew a raise (bit k of
+  // `bits` for pixel k), and the factors of those pixels in their order.
   struct Raised {
     std::int64_t count = 0;
-    std::int64_t index[kRun];
-    double hueFactor[kRun], saturationFactor[kRun];
+    std::uint64_t bits[kRun / 64];
+    // 8 spare: a decoder stores whole vectors.
+    double hueFactor[kRun + 8], saturationFactor[kRun + 8];
+
+    bool Has(std::int64_t k) const noexcept { return bits[k >> 6] >> (k & 63) & 1; }
   };
 
-  // `pixels` is the number of pixels in the whole pass.
-  explicit BoostDraws(std::int64_t pixels) : sure_(pixels) {}
+  // Decodes the draws of n pixels (1 <= n <= kRun) from values, which holds
+  // at least 3n of them and 128 more that may be read but mean nothing;
+  // returns how many values the n pixels take.
+  using Decoder = std::int64_t (*)(const double* values, std::int64_t n, Raised& raised) noexcept;
 
-  // The draws of the next n pixels of the pass, n <= kRun.
+  // `pixels` is the number of pixels in the whole pass.
+  BoostDraws(std::int64_t pixels, Decoder decoder) noexcept : sure_(pixels), decoder_(decoder) {}
+
+  // The draws of the next n pixels of the pass, 1 <= n <= kRun.
   void Next(std::int64_t n, Raised& raised) {
+    if (decoder_ && Refill(3 * n) >= 3 * n) {
+      next_ += decoder_(values_.data() + next_, n, raised);
+      sure_ -= n;
+      return;
+    }
+    std::fill(std::begin(raised.bits), std::end(raised.bits), 0);
     raised.count = 0;
-    const std::int64_t covered = ReadAhead(n, raised);
-    // The last pixels of the pass, one draw at a time.
-    for (std::int64_t k = covered; k < n; ++k) {
+    for (std::int64_t k = 0; k < n; ++k) {
       if (Take() < 0.5) {
-        raised.index[raised.count] = k;
+        raised.bits[k >> 6] |= std::uint64_t{1} << (k & 63);
         raised.hueFactor[raised.count] = 1 + Take();
         raised.saturationFactor[raised.count] = 1 + Take();
         ++raised.count;
@@ -99,65 +62,35 @@ class BoostDraws {
   }
 
  private:
-  static constexpr std::int64_t kAhead = 3 * kRun;
+  static constexpr std::int64_t kAhead = 8 * kRun;
 
-  // The pixels among the first n whose three possible values are at hand,
-  // read without a branch per pixel; returns how many.
-  std::int64_t ReadAhead(std::int64_t n, Raised& raised) {
-    using boost_draws::kSteps;
-    Refill(3 * n);
-    const std::int64_t m = end_;
-    // Where each pixel's r stands among the m values, eight values a step.
-    std::int64_t found = 0;
-    int owed = 0;
-    for (std::int64_t c = 0; c < m && found < n; c += 8) {
-      const boost_draws::Step step = kSteps.at[owed][boost_draws::LowBits(values_.data() + c)];
-      // Bits past the m values mark no pixel.
-      const unsigned mask = m - c >= 8 ? step.firsts : step.firsts & ((1u << (m - c)) - 1u);
-      const __m128i base = _mm_set1_epi32(static_cast<int>(c));
-      const __m128i* at = reinterpret_cast<const __m128i*>(kSteps.position[mask]);
-      __m128i* to = reinterpret_cast<__m128i*>(firsts_.data() + found);
-      _mm_storeu_si128(to, _mm_add_epi32(_mm_loadu_si128(at), base));
-      _mm_storeu_si128(to + 1, _mm_add_epi32(_mm_loadu_si128(at + 1), base));
-      found += kSteps.count[mask];
-      owed = step.owed;
+  // Makes at least `wanted` values not yet used at hand, as far as the pass
+  // is sure to use them; returns how many are.
+  std::int64_t Refill(std::int64_t wanted) {
+    if (end_ - next_ >= wanted) return end_ - next_;
+    if (next_ > 0) {
+      std::copy(values_.data() + next_, values_.data() + end_, values_.data());
+      end_ -= next_;
+      next_ = 0;
     }
-    std::int64_t covered = std::min(n, found);
-    // Only the last pixel found can lack its factors.
-    const double* d = values_.data();
-    if (covered == found && covered > 0 && d[firsts_[covered - 1]] < 0.5 && firsts_[covered - 1] + 2 >= m) --covered;
-    std::int64_t count = 0;
-    for (std::int64_t k = 0; k < covered; ++k) {
-      const std::int64_t at = firsts_[k];
-      raised.index[count] = k;
-      raised.hueFactor[count] = 1 + d[at + 1];
-      raised.saturationFactor[count] = 1 + d[at + 2];
-      count += d[at] < 0.5;
-    }
-    raised.count = count;
-    next_ = covered == 0 ? 0 : firsts_[covered - 1] + (d[firsts_[covered - 1]] < 0.5 ? 3 : 1);
-    sure_ -= covered;
-    return covered;
-  }
-
-  // Moves the values not yet used to the front and takes more, up to
-  // `wanted` at hand, as far as the pass is sure to use them.
-  void Refill(std::int64_t wanted) {
-    std::copy(values_.data() + next_, values_.data() + end_, values_.data());
-    end_ -= next_;
-    next_ = 0;
     // A local pointer, so that the generator's state can stay in registers.
-    const std::int64_t upTo = std::min({wanted, sure_, kAhead});
+    const std::int64_t upTo = std::min(sure_, kAhead);
     double* values = values_.data();
     for (std::int64_t i = end_; i < upTo; ++i) values[i] = Rnd();
     end_ = std::max(end_, upTo);
+    return end_;
   }
 
   double Take() { return next_ < end_ ? values_[next_++] : Rnd(); }
 
-  // Values past the end keep whatever they held: they are read but never used.
-  std::array<double, kAhead + 8> values_{};
-  std::array<std::int32_t, kRun + 8> firsts_{};
+  // Values past the end keep whatever they held: a decoder reads them but
+  // never uses them.
+  std::array<double, kAhead + 128> values_{};
   std::int64_t next_ = 0, end_ = 0;
   std::int64_t sure_;  // values the rest of the pass is sure to take: one per pixel
+  Decoder decoder_;
 };
+
+// The decoder for processors with AVX-512 (x86-64-v4) only: 64 values a step.
+__attribute__((target("arch=x86-64-v4"))) std::int64_t DecodeBoostDrawsAvx512(const double* values, std::int64_t n,
+                                                                            BoostDraws::Raised& raised) noexcept;

@@ -1,13 +1,10 @@
 #include <algorithm>
 #include <cstdint>
-#include <utility>
 #include <vector>
 
 #include "render/effects/BoostDraws.h"
-#include "render/effects/ColorRows.h"
 #include "render/effects/Effect.h"
-#include "render/effects/OverdriveTone.h"
-#include "render/effects/RaiseColours.h"
+#include "render/effects/OverdriveKernels.h"
 
 // Overdrive: the tones driven into hard colour bands, then three layers of
 // random colour noise. Every pixel is mapped by its value (the darkest halved,
@@ -17,56 +14,46 @@
 // their hue raised by a factor each; last a patch reaching down from row 0,
 // smaller the higher the strength, gets hue, saturation and value raised.
 //
-// Every pass reads only the pixel it then writes, so passes with no draws
-// between them run as one, and any visiting order gives the same pixels. Where
-// a pass draws per pixel, the pixels are visited column by column as its draws
-// come: strips of columns are copied out, one column into one run.
+// Every pass reads only the pixel it then writes, so any visiting order gives
+// the same pixels, and passes with no draws between them run as one. Where a
+// pass draws per pixel, the pixels are visited column by column as its draws
+// come: strips of columns are copied out, one column into one run. The bands
+// outside the patch draw nothing per pixel and go row by row.
 
 namespace {
+
 constexpr std::int64_t kRun = BoostDraws::kRun;
-// Columns per strip: a strip's rows are read and written in runs of 2 KB,
-// which costs little more than whole rows; narrower strips cost much more.
+// Columns per strip: each row of a strip is read and written in one piece of
+// 2 KB, long enough for the memory to stream it; narrower strips cost more.
 constexpr std::int64_t kStrip = 512;
 
-// First and second pass on one run of a column: tone bands, then the raised
-// pixels gathered, raised and put back.
-void ToneAndBoost(Color* px, std::int64_t n, const BoostDraws::Raised& raised) {
-  overdrive::ToneTable::Get().Run(px, n);
-  Color chosen[kRun];
-  for (std::int64_t i = 0; i < raised.count; ++i) chosen[i] = px[raised.index[i]];
-  RaiseColours(chosen, raised.count, raised.hueFactor, raised.saturationFactor, 1.0);
-  for (std::int64_t i = 0; i < raised.count; ++i) px[raised.index[i]] = chosen[i];
-}
-
-// Runs work(run, x, y0, n) on columns [x0, x1) in strips: each column of a
-// strip is copied out of `from` into one run, worked in pieces of at most kRun
-// rows (columns ascending, rows ascending) and copied back into `to`.
+// Runs work(run, y0, n) over the columns [x0, x1) of rows [0, rows), in
+// strips: each column copied out of the surface into one run, worked in pieces
+// of at most kRun rows (columns ascending, rows ascending) and copied back.
 template <class Work>
-void ByColumns(const RGBSurface& from, const RGBSurface& to, std::int64_t x0, std::int64_t x1, std::int64_t H,
-               Work work) {
-  std::vector<Color> strip(std::min(kStrip, x1 - x0) * H);
+void ByColumns(const overdrive::Kernels& kernels, const RGBSurface& from, const RGBSurface& to, std::int64_t x0,
+               std::int64_t x1, std::int64_t rows, Work work) {
+  if (x0 >= x1 || rows <= 0) return;
+  std::vector<Color> strip(std::min(kStrip, x1 - x0) * rows);
   for (std::int64_t left = x0; left < x1; left += kStrip) {
     const std::int64_t k = std::min(kStrip, x1 - left);
-    for (std::int64_t y = 0; y < H; ++y)
-      for (std::int64_t j = 0; j < k; ++j) strip[j * H + y] = from.Pixel(left + j, y);
+    kernels.readStrip(from, left, k, rows, strip.data());
     for (std::int64_t j = 0; j < k; ++j)
-      for (std::int64_t y0 = 0; y0 < H; y0 += kRun)
-        work(strip.data() + j * H + y0, left + j, y0, std::min(kRun, H - y0));
-    for (std::int64_t y = 0; y < H; ++y)
-      for (std::int64_t j = 0; j < k; ++j) to.SetPixel(left + j, y, strip[j * H + y]);
+      for (std::int64_t y0 = 0; y0 < rows; y0 += kRun) work(strip.data() + j * rows + y0, y0, std::min(kRun, rows - y0));
+    kernels.writeStrip(to, left, k, rows, strip.data());
   }
 }
-}  // namespace
 
-void Overdrive(const EffectContext& c) {
+void Run(const EffectContext& c, const overdrive::Kernels& kernels) {
   const std::int64_t W = c.W, H = c.H;
 
   // Tone bands and random boost.
-  BoostDraws boostDraws(W * H);
+  BoostDraws boostDraws(W * H, kernels.decoder);
   BoostDraws::Raised raised;
-  ByColumns(c.picSurf, c.fxSurf, 0, W, H, [&](Color* px, std::int64_t, std::int64_t, std::int64_t n) {
+  ByColumns(kernels, c.picSurf, c.fxSurf, 0, W, H, [&](Color* px, std::int64_t, std::int64_t n) {
+    kernels.tone(px, n);
     boostDraws.Next(n, raised);
-    ToneAndBoost(px, n, raised);
+    kernels.boost(px, n, raised);
   });
 
   // Horizontal bands, drawn one band at a time before the patch.
@@ -90,29 +77,32 @@ void Overdrive(const EffectContext& c) {
   const std::int64_t patchSize = static_cast<std::int64_t>(static_cast<double>(W) / static_cast<double>(v) * 2.0);
   const std::int64_t patchEndColumn = std::min(W, patchColumn + patchSize);
   const std::int64_t patchEndRow = std::min(H, patchRow + patchSize);
+  const bool hasPatch = patchColumn < patchEndColumn && patchEndRow > 0;
 
-  // Bands outside the patch's columns, row by row.
-  std::vector<Color> row(W);
-  std::vector<double> rowFactor(W);
+  // Bands outside the patch, row by row.
   for (std::int64_t y = 0; y < H; ++y) {
-    std::fill(rowFactor.begin(), rowFactor.end(), bandFactor[y]);
-    for (const auto& [from, to] : {std::pair{std::int64_t{0}, patchColumn}, std::pair{patchEndColumn, W}}) {
-      ColorRows::ReadRun(c.fxSurf, from, y, to - from, row.data());
-      RaiseColours(row.data(), to - from, rowFactor.data(), nullptr, 1.0);
-      ColorRows::WriteRun(c.fxSurf, from, y, to - from, row.data());
+    if (hasPatch && y < patchEndRow) {
+      kernels.bandRow(c.fxSurf, 0, patchColumn, y, bandFactor[y]);
+      kernels.bandRow(c.fxSurf, patchEndColumn, W, y, bandFactor[y]);
+    } else {
+      kernels.bandRow(c.fxSurf, 0, W, y, bandFactor[y]);
     }
   }
 
-  // Bands and patch in the patch's columns, column by column as the patch draws.
+  // Bands and patch in the patch, column by column as the patch draws.
   double hueFactor[kRun], saturationFactor[kRun];
-  ByColumns(c.fxSurf, c.fxSurf, patchColumn, patchEndColumn, H,
-            [&](Color* px, std::int64_t, std::int64_t y0, std::int64_t n) {
-              RaiseColours(px, n, bandFactor.data() + y0, nullptr, 1.0);
-              const std::int64_t inPatch = std::clamp(patchEndRow - y0, std::int64_t{0}, n);
-              for (std::int64_t k = 0; k < inPatch; ++k) {
+  ByColumns(kernels, c.fxSurf, c.fxSurf, patchColumn, patchEndColumn, patchEndRow,
+            [&](Color* px, std::int64_t y0, std::int64_t n) {
+              for (std::int64_t k = 0; k < n; ++k) {
                 hueFactor[k] = 1 + 2 * Rnd();
                 saturationFactor[k] = 1 + 2 * Rnd();
               }
-              RaiseColours(px, inPatch, hueFactor, saturationFactor, 1.2);
+              kernels.bandAndPatch(px, n, bandFactor.data() + y0, hueFactor, saturationFactor);
             });
 }
+
+}  // namespace
+
+void Overdrive(const EffectContext& c) { Run(c, overdrive::Kernels::Fastest()); }
+
+void overdrive::RunPortably(const EffectContext& c) { Run(c, overdrive::Kernels::Portable()); }

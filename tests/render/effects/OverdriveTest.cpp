@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/Numbers.h"
+#include "render/effects/OverdriveKernels.h"
 #include "render/effects/OverdriveTone.h"
 #include "render/effects/RaiseColours.h"
 #include "tests/render/effects/EffectChecks.h"
@@ -70,6 +71,14 @@ TEST(Overdrive, MatchesThePixelLoop) {
   // Heights past one run of 512 rows, widths past a strip, both with ends
   // that fill no whole vector.
   ExpectSameAsReference(&Overdrive, &PlainOverdrive, {{100, 100}, {37, 23}, {300, 530}, {3, 2}}, {1, 20, 100});
+}
+
+TEST(Overdrive, MatchesThePixelLoopOverSeveralStripsAndOnAnyProcessor) {
+  // Strips of 512 columns: two whole ones and a piece. The portable kernels
+  // are what a processor without AVX-512 runs.
+  ExpectSameAsReference(&Overdrive, &PlainOverdrive, {{1030, 9}}, {1, 100});
+  ExpectSameAsReference(&overdrive::RunPortably, &PlainOverdrive, {{100, 100}, {37, 23}, {300, 530}, {3, 2}, {1030, 9}},
+                        {1, 20, 100});
 }
 
 TEST(Overdrive, ToneTableGivesTheFormulaForEveryColour) {
