@@ -62,6 +62,30 @@ TEST_F(ViewTest, RequestsSetWithoutAPictureAreServedByTheFirstPaintWithOne) {
   EXPECT_EQ(TestSeams::LogLines(), std::vector<std::string>{"apply detected"});
 }
 
+// The invariant broken: pic without a preview layer. The paint stops where it
+// fetches fxSurf, before drawing, captioning or serving anything.
+TEST_F(ViewTest, NilPreviewLayerEndsThePaintBeforeAnythingIsDrawn) {
+  GivePicture(SolidPicture(1000, 700, RGB(1, 2, 3)));
+  w->fxLayer = nullptr;
+  w->ZoomFactor = 0.5;
+  SetAllFlags(true);
+  w->ZoomText()->SetText("kept");
+  TestSeams::ClearLog();
+  TestSeams::RecordDrawCalls(true);
+
+  Paint();
+
+  EXPECT_TRUE(TestSeams::DrawCalls().empty());
+  EXPECT_EQ(w->zW, 500);  // the zoomed size comes before the surfaces
+  EXPECT_EQ(w->theLeft, 0);
+  EXPECT_EQ(w->ZoomText()->Text(), "kept");
+  EXPECT_EQ(Flags(), std::vector<bool>(14, true));
+  const std::vector<std::string> log = TestSeams::LogLines();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NE(log[0].find("NilObjectException"), std::string::npos) << log[0];
+  TestSeams::RecordDrawCalls(false);
+}
+
 TEST_F(ViewTest, ViewNumbersAndDrawCalls) {
   struct Case {
     std::int64_t picW, picH;
