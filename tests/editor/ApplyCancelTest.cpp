@@ -108,4 +108,102 @@ TEST_F(ApplyCancelTest, SuperglitchSwitchSetsTheModeAndMendsTheApplyOnSwitchingO
   }
 }
 
+// The superglitch switch, Apply, Cancel, the effect buttons, the slider and
+// the timer together, through the paints they bring and the real effects.
+class SuperglitchFlowTest : public EditorFixture {
+ protected:
+  void SetUp() override {
+    EditorFixture::SetUp();
+    GivePicture(PhotoLikePicture(120, 100));
+  }
+  void Switch(std::int64_t state) {
+    w->superGlitchModeCHK()->SetState(state);
+    w->superGlitchModeCHK_Action(*w->superGlitchModeCHK());
+  }
+  void Press(void (MainWindow::*handler)(BevelButton&)) { ((*w).*handler)(*w->FX1()); }
+  void Tick() { TestSeams::FireTimer(*w->mainTimer()); }
+  // What the picture shows now, kept apart from it.
+  static Ref<Picture> Copy(const Ref<Picture>& p) {
+    RGBSurface s = p->RGBSurface();
+    return MakePicture(p->Width(), p->Height(), [&](std::int64_t x, std::int64_t y) { return s.Pixel(x, y); });
+  }
+  // Switched on, a YGlitch preview applied: pic and fxLayer are one picture.
+  void ApplyInSuperglitchMode() {
+    Switch(1);
+    Press(&MainWindow::FX1_Action);
+    w->ApplyButton_Action(*w->ApplyButton());
+    ASSERT_EQ(w->pic, w->fxLayer);
+  }
+};
+
+TEST_F(SuperglitchFlowTest, EffectsPileUpInThePictureAndCancelKeepsThem) {
+  ApplyInSuperglitchMode();
+  const Ref<Picture> one = w->pic;
+
+  Press(&MainWindow::FX1_Action);
+  const Ref<Picture> first = Copy(one);
+  w->FXSlider()->SetValue(60);
+  w->FXSlider_ValueChanged(*w->FXSlider());
+  const Ref<Picture> second = Copy(one);
+  EXPECT_EQ(w->pic, one);
+  EXPECT_EQ(w->fxLayer, one);
+  EXPECT_FALSE(SamePixels(first, second)) << "the slider's recomputation changed the picture again";
+
+  w->CancelButton_Action(*w->CancelButton());
+
+  EXPECT_EQ(w->pic, one);
+  EXPECT_TRUE(SamePixels(w->pic, second));
+  EXPECT_TRUE(IsFreshLayer(w->fxLayer, 120, 100));
+}
+
+TEST_F(SuperglitchFlowTest, SwitchingOffSeparatesThePicturesAtTheTimersPaint) {
+  ApplyInSuperglitchMode();
+  const Ref<Picture> one = w->pic;
+  const Ref<Picture> shown = Copy(one);
+  const std::int64_t paints = Paints();
+
+  Switch(0);
+  EXPECT_FALSE(w->superGlitchMode);
+  EXPECT_TRUE(w->applyFX);
+  EXPECT_EQ(Paints(), paints);
+
+  Tick();
+
+  EXPECT_FALSE(w->applyFX);
+  EXPECT_EQ(w->pic, one);
+  EXPECT_TRUE(SamePixels(w->pic, shown));
+  EXPECT_TRUE(IsFreshLayer(w->fxLayer, 120, 100));
+}
+
+// Without an apply in between the pictures are separate, and switching off
+// must not make the empty preview layer the working picture.
+TEST_F(SuperglitchFlowTest, SwitchingOnAndOffKeepsTheImage) {
+  const Ref<Picture> image = w->pic;
+  Switch(1);
+  Switch(0);
+  Tick();
+  EXPECT_EQ(w->pic, image);
+  EXPECT_TRUE(SamePixels(w->pic, PhotoLikePicture(120, 100)));
+}
+
+// The switch asks for an apply without a repaint; the effect button's paint
+// serves the apply first and then the effect, in place in the picture.
+TEST_F(SuperglitchFlowTest, AnEffectPressedBeforeThePendingApplyIsServedWorksInPlace) {
+  ApplyInSuperglitchMode();
+  const Ref<Picture> one = w->pic;
+  const Ref<Picture> before = Copy(one);
+  Switch(0);
+
+  Press(&MainWindow::FX3_Action);
+
+  EXPECT_FALSE(w->applyFX);
+  EXPECT_FALSE(w->triggerFX3);
+  EXPECT_EQ(w->pic, one);
+  EXPECT_FALSE(SamePixels(w->pic, before)) << "Blockr wrote into the picture";
+  EXPECT_TRUE(IsFreshLayer(w->fxLayer, 120, 100));
+  EXPECT_EQ(w->ToolText()->Text(), "Blockr");
+  EXPECT_EQ(w->currentTool, 0);
+  ExpectPreviewControls(false);
+}
+
 }  // namespace

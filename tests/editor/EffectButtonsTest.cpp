@@ -72,12 +72,18 @@ TEST_F(EffectButtonsTest, EachButtonRequestsItsOwnEffect) {
   }
 }
 
-TEST_F(EffectButtonsTest, PressingFX3WithPictureRepaintsAtOnce) {
+// The repaint runs the paint before the handler returns: Blockr is computed
+// into the preview layer and its request served.
+TEST_F(EffectButtonsTest, PressingFX3WithPictureComputesItsPreviewAtOnce) {
   GivePicture(picture);
   const std::int64_t paints = Paints();
   Press(3);
   ExpectPreviewPending(3);
   EXPECT_GT(Paints(), paints);
+  EXPECT_FALSE(w->triggerFX3);
+  EXPECT_EQ(w->ToolText()->Text(), "Blockr");
+  EXPECT_FALSE(IsFreshLayer(w->fxLayer, 120, 100)) << "the preview layer holds Blockr's result";
+  EXPECT_TRUE(SamePixels(w->pic, SolidPicture(120, 100, RGB(200, 120, 40))));
 }
 
 TEST_F(EffectButtonsTest, SameButtonTwicePutsTheSliderBackAndRequestsAgain) {
