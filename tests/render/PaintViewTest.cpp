@@ -24,26 +24,34 @@ Ref<Picture> BlockPicture(std::int64_t w, std::int64_t h, std::int64_t block) {
                      [block](std::int64_t x, std::int64_t y) { return BlockColour(x / block, y / block); });
 }
 
-using ViewTest = RenderTest;
+class ViewTest : public RenderTest {
+ protected:
+  // A paint with every request set and a caption of its own in ZoomText,
+  // for a paint that must leave all of them: the draw calls it made.
+  std::vector<TestSeams::DrawCall> PaintWithEveryRequestSet() {
+    SetAllFlags(true);
+    w->ZoomText()->SetText("kept");
+    TestSeams::ClearLog();
+    TestSeams::RecordDrawCalls(true);
+    Paint();
+    std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
+    TestSeams::RecordDrawCalls(false);
+    EXPECT_EQ(Flags(), std::vector<bool>(14, true));
+    EXPECT_EQ(w->ZoomText()->Text(), "kept");
+    return calls;
+  }
+};
 
 TEST_F(ViewTest, NoPictureDrawsNothingAndLeavesEveryRequest) {
   Paint();
   const Ref<Picture> before = TestSeams::CanvasImage(*w->MainCanvas());
-  SetAllFlags(true);
-  w->ZoomText()->SetText("kept");
-  TestSeams::ClearLog();
-  TestSeams::RecordDrawCalls(true);
 
-  Paint();
+  EXPECT_TRUE(PaintWithEveryRequestSet().empty());
 
-  EXPECT_TRUE(TestSeams::DrawCalls().empty());
   EXPECT_TRUE(SamePixels(TestSeams::CanvasImage(*w->MainCanvas()), before));
-  EXPECT_EQ(Flags(), std::vector<bool>(14, true));
-  EXPECT_EQ(w->ZoomText()->Text(), "kept");
   EXPECT_TRUE(TestSeams::LogLines().empty());
   EXPECT_EQ(w->zW, 0);
   EXPECT_EQ(w->theLeft, 0);
-  TestSeams::RecordDrawCalls(false);
 }
 
 TEST_F(ViewTest, RequestsSetWithoutAPictureAreServedByTheFirstPaintWithOne) {
@@ -68,22 +76,14 @@ TEST_F(ViewTest, NilPreviewLayerEndsThePaintBeforeAnythingIsDrawn) {
   GivePicture(SolidPicture(1000, 700, RGB(1, 2, 3)));
   w->fxLayer = nullptr;
   w->ZoomFactor = 0.5;
-  SetAllFlags(true);
-  w->ZoomText()->SetText("kept");
-  TestSeams::ClearLog();
-  TestSeams::RecordDrawCalls(true);
 
-  Paint();
+  EXPECT_TRUE(PaintWithEveryRequestSet().empty());
 
-  EXPECT_TRUE(TestSeams::DrawCalls().empty());
   EXPECT_EQ(w->zW, 500);  // the zoomed size comes before the surfaces
   EXPECT_EQ(w->theLeft, 0);
-  EXPECT_EQ(w->ZoomText()->Text(), "kept");
-  EXPECT_EQ(Flags(), std::vector<bool>(14, true));
   const std::vector<std::string> log = TestSeams::LogLines();
   ASSERT_EQ(log.size(), 1u);
   EXPECT_NE(log[0].find("NilObjectException"), std::string::npos) << log[0];
-  TestSeams::RecordDrawCalls(false);
 }
 
 TEST_F(ViewTest, ViewNumbersAndDrawCalls) {
