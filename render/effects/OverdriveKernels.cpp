@@ -21,15 +21,22 @@ constexpr std::int64_t kRun = BoostDraws::kRun;
 
 void TonePortable(Color* px, std::int64_t n) noexcept { overdrive::ToneTable::Get().RunPortable(px, n); }
 
+// The raised pixels packed together, raised, and put back. Without branches:
+// whether a pixel is raised is a coin toss the processor cannot predict.
 void BoostPortable(Color* px, std::int64_t n, const BoostDraws::Raised& raised) noexcept {
   Color chosen[kRun];
   std::int64_t m = 0;
-  for (std::int64_t k = 0; k < n; ++k)
-    if (raised.Has(k)) chosen[m++] = px[k];
-  raise_colours::RunPortable(chosen, m, raised.hueFactor, raised.saturationFactor, 1.0);
+  for (std::int64_t k = 0; k < n; ++k) {
+    chosen[m] = px[k];
+    m += raised.Has(k);
+  }
+  RaiseColours(chosen, m, raised.hueFactor, raised.saturationFactor, 1.0);
   m = 0;
-  for (std::int64_t k = 0; k < n; ++k)
-    if (raised.Has(k)) px[k] = chosen[m++];
+  for (std::int64_t k = 0; k < n; ++k) {
+    const bool has = raised.Has(k);
+    px[k] = has ? chosen[m] : px[k];
+    m += has;
+  }
 }
 
 void BandRowPortable(const RGBSurface& s, std::int64_t x0, std::int64_t x1, std::int64_t y, double factor) noexcept {
@@ -39,15 +46,15 @@ void BandRowPortable(const RGBSurface& s, std::int64_t x0, std::int64_t x1, std:
   for (std::int64_t x = x0; x < x1; x += ColorRows::kRun) {
     const std::int64_t m = std::min(ColorRows::kRun, x1 - x);
     ColorRows::ReadRun(s, x, y, m, row);
-    raise_colours::RunPortable(row, m, hueFactor, nullptr, 1.0);
+    RaiseColours(row, m, hueFactor, nullptr, 1.0);
     ColorRows::WriteRun(s, x, y, m, row);
   }
 }
 
 void BandAndPatchPortable(Color* px, std::int64_t n, const double* band, const double* hueFactor,
                           const double* saturationFactor) noexcept {
-  raise_colours::RunPortable(px, n, band, nullptr, 1.0);
-  raise_colours::RunPortable(px, n, hueFactor, saturationFactor, 1.2);
+  RaiseColours(px, n, band, nullptr, 1.0);
+  RaiseColours(px, n, hueFactor, saturationFactor, 1.2);
 }
 
 // --- AVX-512: every conversion in registers. --------------------------------
@@ -211,7 +218,7 @@ bool HasAvx512() noexcept {
 namespace overdrive {
 
 const Kernels& Kernels::Portable() {
-  static const Kernels kernels{&column_strip::ReadPortable, &column_strip::WritePortable, nullptr, &TonePortable,
+  static const Kernels kernels{&column_strip::ReadPortable, &column_strip::WritePortable, &DecodeBoostDrawsPortable, &TonePortable,
                                &BoostPortable, &BandRowPortable, &BandAndPatchPortable};
   return kernels;
 }
