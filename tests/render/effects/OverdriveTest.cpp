@@ -101,8 +101,8 @@ TEST(Overdrive, ToneTableGivesTheFormulaForEveryColour) {
   for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = RGB(i & 0xFF, (i >> 8) & 0xFF, i >> 16, static_cast<int>(i % 251));
   std::vector<Color> toned = colours, tonedPortably = colours;
   const overdrive::ToneTable& table = overdrive::ToneTable::Get();
-  table.Run(toned.data(), static_cast<std::int64_t>(toned.size()));
-  table.RunPortable(tonedPortably.data(), static_cast<std::int64_t>(tonedPortably.size()));
+  overdrive::Kernels::Fastest().tone(toned.data(), static_cast<std::int64_t>(toned.size()));
+  overdrive::Kernels::Portable().tone(tonedPortably.data(), static_cast<std::int64_t>(tonedPortably.size()));
   for (std::size_t i = 0; i < colours.size(); ++i) {
     const Color expected = PlainTone(colours[i]);
     ASSERT_EQ(toned[i], expected) << int(colours[i].red) << " " << int(colours[i].green) << " " << int(colours[i].blue);
