@@ -57,6 +57,23 @@ PIXELMOTH_AVX512 inline std::int64_t Gather(const double* values, std::uint64_t 
 
 }  // namespace
 
+// One pixel at a time, without a branch on the coin toss: a raised pixel's
+// factors are stored in any case and kept by counting it.
+std::int64_t DecodeBoostDrawsPortable(const double* d, std::int64_t n, BoostDraws::Raised& raised) noexcept {
+  for (std::uint64_t& w : raised.bits) w = 0;
+  std::int64_t at = 0, count = 0;
+  for (std::int64_t k = 0; k < n; ++k) {
+    const bool up = d[at] < 0.5;
+    raised.bits[k >> 6] |= static_cast<std::uint64_t>(up) << (k & 63);
+    raised.hueFactor[count] = 1 + d[at + 1];
+    raised.saturationFactor[count] = 1 + d[at + 2];
+    count += up;
+    at += 1 + 2 * static_cast<std::int64_t>(up);
+  }
+  raised.count = count;
+  return at;
+}
+
 // 64 values a step: the bits of those below 0.5, then of those that start a
 // pixel (eight at a time from the table), then of the raised pixels' factors,
 // which lie one and two places after their r and may fall into the next step.

@@ -4,13 +4,14 @@
 // 1 + Rnd. Read one pixel at a time, every pixel's branch is a coin toss that
 // the processor mispredicts half the time, and each pixel's draws can only be
 // found once the previous pixel's are known. So the values are taken from Rnd
-// ahead, in their order, and a decoder given by the caller (AVX-512: 64 values
-// a step, as bit masks) works out which of them start a pixel.
+// ahead, in their order, and a decoder given by the caller (one pixel at a
+// time without branches, or with AVX-512 64 values a step as bit masks) works
+// out which of them start a pixel.
 //
 // Never more values are taken ahead than the rest of the pass is sure to use,
 // so Rnd ends the pass where the pixel loop would leave it. Where fewer are at
-// hand than a run may need (the pass's last pixels), or no decoder is given,
-// the values are taken one at a time as the pixel loop takes them.
+// hand than a run may need (the pass's last pixels), the values are taken one
+// at a time as the pixel loop takes them.
 
 #include <algorithm>
 #include <array>
@@ -43,7 +44,7 @@ class BoostDraws {
 
   // The draws of the next n pixels of the pass, 1 <= n <= kRun.
   void Next(std::int64_t n, Raised& raised) {
-    if (decoder_ && Refill(3 * n) >= 3 * n) {
+    if (Refill(3 * n) >= 3 * n) {
       next_ += decoder_(values_.data() + next_, n, raised);
       sure_ -= n;
       return;
@@ -91,6 +92,8 @@ class BoostDraws {
   Decoder decoder_;
 };
 
+// The decoder for any x86-64.
+std::int64_t DecodeBoostDrawsPortable(const double* values, std::int64_t n, BoostDraws::Raised& raised) noexcept;
 // The decoder for processors with AVX-512 (x86-64-v4) only: 64 values a step.
 __attribute__((target("arch=x86-64-v4"))) std::int64_t DecodeBoostDrawsAvx512(const double* values, std::int64_t n,
                                                                             BoostDraws::Raised& raised) noexcept;

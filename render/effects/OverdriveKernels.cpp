@@ -19,17 +19,27 @@ constexpr std::int64_t kRun = BoostDraws::kRun;
 
 // --- Any x86-64: runs of pixels through ColorRows. -------------------------
 
-void TonePortable(Color* px, std::int64_t n) noexcept { overdrive::ToneTable::Get().RunPortable(px, n); }
+void TonePortable(Color* px, std::int64_t n) noexcept {
+  const overdrive::ToneTable& table = overdrive::ToneTable::Get();
+  for (std::int64_t k = 0; k < n; ++k) px[k] = table(px[k]);
+}
 
+// The raised pixels packed together, raised, and put back. Without branches:
+// whether a pixel is raised is a coin toss the processor cannot predict.
 void BoostPortable(Color* px, std::int64_t n, const BoostDraws::Raised& raised) noexcept {
   Color chosen[kRun];
   std::int64_t m = 0;
-  for (std::int64_t k = 0; k < n; ++k)
-    if (raised.Has(k)) chosen[m++] = px[k];
-  raise_colours::RunPortable(chosen, m, raised.hueFactor, raised.saturationFactor, 1.0);
+  for (std::int64_t k = 0; k < n; ++k) {
+    chosen[m] = px[k];
+    m += raised.Has(k);
+  }
+  RaiseColours(chosen, m, raised.hueFactor, raised.saturationFactor, 1.0);
   m = 0;
-  for (std::int64_t k = 0; k < n; ++k)
-    if (raised.Has(k)) px[k] = chosen[m++];
+  for (std::int64_t k = 0; k < n; ++k) {
+    const bool has = raised.Has(k);
+    px[k] = has ? chosen[m] : px[k];
+    m += has;
+  }
 }
 
 void BandRowPortable(const RGBSurface& s, std::int64_t x0, std::int64_t x1, std::int64_t y, double factor) noexcept {
@@ -39,15 +49,15 @@ void BandRowPortable(const RGBSurface& s, std::int64_t x0, std::int64_t x1, std:
   for (std::int64_t x = x0; x < x1; x += ColorRows::kRun) {
     const std::int64_t m = std::min(ColorRows::kRun, x1 - x);
     ColorRows::ReadRun(s, x, y, m, row);
-    raise_colours::RunPortable(row, m, hueFactor, nullptr, 1.0);
+    RaiseColours(row, m, hueFactor, nullptr, 1.0);
     ColorRows::WriteRun(s, x, y, m, row);
   }
 }
 
 void BandAndPatchPortable(Color* px, std::int64_t n, const double* band, const double* hueFactor,
                           const double* saturationFactor) noexcept {
-  raise_colours::RunPortable(px, n, band, nullptr, 1.0);
-  raise_colours::RunPortable(px, n, hueFactor, saturationFactor, 1.2);
+  RaiseColours(px, n, band, nullptr, 1.0);
+  RaiseColours(px, n, hueFactor, saturationFactor, 1.2);
 }
 
 // --- AVX-512: every conversion in registers. --------------------------------
@@ -159,8 +169,28 @@ struct BandAndPatchGroups {
   }
 };
 
-// ToneTable::Run picks its own version.
-void ToneFastest(Color* px, std::int64_t n) noexcept { overdrive::ToneTable::Get().Run(px, n); }
+// Eight table indices at a time, and the eight entries gathered at once.
+PIXELMOTH_AVX512 void ToneAvx512(Color* px, std::int64_t n) noexcept {
+  using overdrive::ToneTable;
+  const int* entries = reinterpret_cast<const int*>(ToneTable::Get().Entries());
+  const __m256i byte = _mm256_set1_epi32(0xFF), darkEnd = _mm256_set1_epi32(ToneTable::kDarkEnd);
+  std::int64_t k = 0;
+  for (; k + 8 <= n; k += 8) {
+    const __m256i p = lanes::Load(px + k);
+    const __m256i r = _mm256_and_si256(p, byte);
+    const __m256i g = _mm256_and_si256(_mm256_srli_epi32(p, 8), byte);
+    const __m256i b = _mm256_and_si256(_mm256_srli_epi32(p, 16), byte);
+    const __m256i mx = _mm256_max_epi32(_mm256_max_epi32(r, g), b);
+    const __m256i mn = _mm256_min_epi32(_mm256_min_epi32(r, g), b);
+    const __m256i bright = _mm256_add_epi32(_mm256_slli_epi32(_mm256_sub_epi32(mx, darkEnd), 8), mn);
+    const __m256i dark = _mm256_add_epi32(
+        _mm256_set1_epi32(ToneTable::kBright),
+        _mm256_add_epi32(_mm256_mullo_epi32(_mm256_add_epi32(_mm256_mullo_epi32(r, darkEnd), g), darkEnd), b));
+    const __m256i index = _mm256_mask_mov_epi32(dark, _mm256_cmpge_epi32_mask(mx, darkEnd), bright);
+    lanes::Store(px + k, _mm256_i32gather_epi32(entries, index, 4));
+  }
+  TonePortable(px + k, n - k);
+}
 
 // The raised pixels packed together, sixteen at a time, raised, and unpacked
 // into their places.
@@ -211,14 +241,14 @@ bool HasAvx512() noexcept {
 namespace overdrive {
 
 const Kernels& Kernels::Portable() {
-  static const Kernels kernels{&column_strip::ReadPortable, &column_strip::WritePortable, nullptr, &TonePortable,
+  static const Kernels kernels{&column_strip::ReadPortable, &column_strip::WritePortable, &DecodeBoostDrawsPortable, &TonePortable,
                                &BoostPortable, &BandRowPortable, &BandAndPatchPortable};
   return kernels;
 }
 
 const Kernels& Kernels::Fastest() {
   static const Kernels kernels =
-      HasAvx512() ? Kernels{&column_strip::ReadAvx512, &column_strip::WriteAvx512, &DecodeBoostDrawsAvx512, &ToneFastest,
+      HasAvx512() ? Kernels{&column_strip::ReadAvx512, &column_strip::WriteAvx512, &DecodeBoostDrawsAvx512, &ToneAvx512,
                             &BoostAvx512, &BandRowAvx512, &BandAndPatchAvx512}
                   : Portable();
   return kernels;

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <vector>
 
 #include "framework/Numbers.h"
+#include "render/effects/BoostDraws.h"
 #include "render/effects/OverdriveKernels.h"
 #include "render/effects/OverdriveTone.h"
 #include "render/effects/RaiseColours.h"
@@ -15,19 +17,31 @@ using namespace effect_checks;
 
 namespace {
 
-using overdrive::kDeepBlue;
-using overdrive::kDeepRed;
-using overdrive::kOlive;
-using overdrive::kWhite;
+constexpr Color kDeepBlue{0x03, 0x00, 0x77, 0};
+constexpr Color kDeepRed{0x99, 0x00, 0x07, 0};
+constexpr Color kOlive{0xAA, 0xAA, 0x11, 0};
+constexpr Color kWhite{0xFF, 0xFF, 0xFF, 0};
 
-// The tone bands' formula is overdrive::Tone; its rows, bounds and colours
-// are checked case by case in ToneBandsWithTheirExactBoundsAndFixedColours.
+// The tone bands: the first row of the table that applies, every comparison
+// strict. Its bounds and colours are checked case by case in
+// ToneBandsWithTheirExactBoundsAndFixedColours.
+Color PlainTone(Color p) {
+  const double h = p.Hue(), s = p.Saturation(), val = p.Value();
+  if (val < 0.2) return HSV(h, s, val / 2.0, 0);
+  if (val < 0.4 && s < 0.2) return kDeepBlue;
+  if (val < 0.4) return HSV(0.6, s * 1.7, val, 0);
+  if (val < 0.6 && s < 0.2) return kDeepRed;
+  if (val < 0.6) return HSV(0.95, s * 1.7, val * 1.1, 0);
+  if (val < 0.8 && s < 0.2) return kOlive;
+  if (val < 0.8) return HSV(0.75, s * 1.7, val * 1.5, 0);
+  return kWhite;
+}
 
 // Overdrive as its steps read, pass by pass, pixel by pixel.
 void PlainOverdrive(const EffectContext& c) {
   const std::int64_t W = c.W, H = c.H;
   for (std::int64_t x = 0; x <= W - 1; ++x)
-    for (std::int64_t y = 0; y <= H - 1; ++y) c.fxSurf.SetPixel(x, y, overdrive::Tone(c.picSurf.Pixel(x, y)));
+    for (std::int64_t y = 0; y <= H - 1; ++y) c.fxSurf.SetPixel(x, y, PlainTone(c.picSurf.Pixel(x, y)));
   for (std::int64_t x = 0; x <= W - 1; ++x)
     for (std::int64_t y = 0; y <= H - 1; ++y) {
       if (Rnd() < 0.5) {
@@ -87,10 +101,10 @@ TEST(Overdrive, ToneTableGivesTheFormulaForEveryColour) {
   for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = RGB(i & 0xFF, (i >> 8) & 0xFF, i >> 16, static_cast<int>(i % 251));
   std::vector<Color> toned = colours, tonedPortably = colours;
   const overdrive::ToneTable& table = overdrive::ToneTable::Get();
-  table.Run(toned.data(), static_cast<std::int64_t>(toned.size()));
-  table.RunPortable(tonedPortably.data(), static_cast<std::int64_t>(tonedPortably.size()));
+  overdrive::Kernels::Fastest().tone(toned.data(), static_cast<std::int64_t>(toned.size()));
+  overdrive::Kernels::Portable().tone(tonedPortably.data(), static_cast<std::int64_t>(tonedPortably.size()));
   for (std::size_t i = 0; i < colours.size(); ++i) {
-    const Color expected = overdrive::Tone(colours[i]);
+    const Color expected = PlainTone(colours[i]);
     ASSERT_EQ(toned[i], expected) << int(colours[i].red) << " " << int(colours[i].green) << " " << int(colours[i].blue);
     ASSERT_EQ(tonedPortably[i], expected);
     ASSERT_EQ(table(colours[i]), expected);
@@ -224,10 +238,10 @@ TEST(Overdrive, SameSeedsGiveTheSamePreviewAndEveryPixelIsWrittenOpaque) {
   EXPECT_TRUE(EveryPixelOpaque(RunEffect(&Overdrive, MixedPicture(64, 48)).fxLayer));
 }
 
-TEST(Overdrive, RaisedColoursAreTheFormulaOnEveryPath) {
+TEST(Overdrive, RaisedColoursAreTheFormula) {
   std::mt19937 g(9);
   std::uniform_real_distribution<double> factor(1.0, 3.0);
-  const std::int64_t n = 1001;  // no whole number of vectors
+  const std::int64_t n = 1001;  // more than one run, and no whole number of vectors
   std::vector<Color> px(n);
   std::vector<double> hue(n), saturation(n);
   for (std::int64_t i = 0; i < n; ++i) {
@@ -236,15 +250,55 @@ TEST(Overdrive, RaisedColoursAreTheFormulaOnEveryPath) {
     saturation[i] = factor(g);
   }
   for (const bool withSaturation : {true, false}) {
-    std::vector<Color> fast = px, portable = px;
-    const double* s = withSaturation ? saturation.data() : nullptr;
-    RaiseColours(fast.data(), n, hue.data(), s, 1.2);
-    raise_colours::RunPortable(portable.data(), n, hue.data(), s, 1.2);
+    std::vector<Color> raised = px;
+    RaiseColours(raised.data(), n, hue.data(), withSaturation ? saturation.data() : nullptr, 1.2);
     for (std::int64_t i = 0; i < n; ++i) {
       const Color expected =
           HSV(px[i].Hue() * hue[i], px[i].Saturation() * (withSaturation ? saturation[i] : 1.0), px[i].Value() * 1.2, 0);
-      ASSERT_EQ(fast[i], expected) << i;
-      ASSERT_EQ(portable[i], expected) << i;
+      ASSERT_EQ(raised[i], expected) << i;
+    }
+  }
+}
+
+TEST(Overdrive, BoostDecodersReadTheDrawsAsThePixelLoopTakesThem) {
+  // Each pixel takes r, and when r < 0.5 its hue and saturation factors. The
+  // patterns put raised pixels at every place of a 64-value step, with their
+  // factors running into the next step.
+  std::mt19937 g(5);
+  std::uniform_real_distribution<double> any(0.0, 1.0);
+  const std::vector<std::function<double(std::int64_t)>> patterns = {
+      [](std::int64_t) { return 0.25; },                         // every pixel raised
+      [](std::int64_t) { return 0.5; },                          // none: 0.5 is not below
+      [&](std::int64_t) { return any(g); },
+      [](std::int64_t i) { return i % 5 == 0 ? 0.1 : 0.9; },
+      [](std::int64_t i) { return i % 64 >= 61 ? 0.4999 : 0.75; },
+  };
+  std::vector<std::pair<const char*, BoostDraws::Decoder>> decoders = {{"portable", &DecodeBoostDrawsPortable}};
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("x86-64-v4")) decoders.push_back({"avx512", &DecodeBoostDrawsAvx512});
+  for (std::size_t p = 0; p < patterns.size(); ++p) {
+    std::vector<double> values(3 * BoostDraws::kRun + 128);
+    for (std::size_t i = 0; i < values.size(); ++i) values[i] = patterns[p](static_cast<std::int64_t>(i));
+    for (const std::int64_t n : {1, 2, 63, 64, 65, 200, 511, 512}) {
+      std::vector<bool> up;
+      std::vector<double> hue, saturation;
+      std::int64_t at = 0;
+      for (std::int64_t k = 0; k < n; ++k) {
+        up.push_back(values[at++] < 0.5);
+        if (!up.back()) continue;
+        hue.push_back(1 + values[at++]);
+        saturation.push_back(1 + values[at++]);
+      }
+      for (const auto& [name, decode] : decoders) {
+        BoostDraws::Raised raised;
+        ASSERT_EQ(decode(values.data(), n, raised), at) << name << ", pattern " << p << ", " << n << " pixels";
+        ASSERT_EQ(raised.count, static_cast<std::int64_t>(hue.size())) << name;
+        for (std::int64_t k = 0; k < n; ++k) ASSERT_EQ(raised.Has(k), up[k]) << name << ", pixel " << k;
+        for (std::int64_t k = 0; k < raised.count; ++k) {
+          ASSERT_EQ(raised.hueFactor[k], hue[k]) << name;
+          ASSERT_EQ(raised.saturationFactor[k], saturation[k]) << name;
+        }
+      }
     }
   }
 }
