@@ -7,25 +7,42 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 class Xoshiro256 {
  public:
   explicit Xoshiro256(std::uint64_t seed) noexcept { Seed(seed); }
   void Seed(std::uint64_t seed) noexcept;
   std::uint64_t Next() noexcept {
-    const std::uint64_t result = Rotl(s_[1] * 5, 7) * 9;
-    const std::uint64_t t = s_[1] << 17;
-    s_[2] ^= s_[0];
-    s_[3] ^= s_[1];
-    s_[1] ^= s_[2];
-    s_[0] ^= s_[3];
-    s_[2] ^= t;
-    s_[3] = Rotl(s_[3], 45);
+    const std::uint64_t result = Scramble(s_[1]);
+    Step(s_[0], s_[1], s_[2], s_[3]);
     return result;
   }
+  // The next `count` steps at once, keeping for each the word that its
+  // output is scrambled from: step i would have returned Scramble(word[i]).
+  // Apart from the scrambling the steps form one chain of dependent
+  // operations; the scrambling can then be done many lanes at a time.
+  void Advance(std::uint64_t* word, std::int64_t count) noexcept {
+    std::uint64_t s0 = s_[0], s1 = s_[1], s2 = s_[2], s3 = s_[3];
+    for (std::int64_t i = 0; i < count; ++i) {
+      word[i] = s1;
+      Step(s0, s1, s2, s3);
+    }
+    s_[0] = s0, s_[1] = s1, s_[2] = s2, s_[3] = s3;
+  }
+  static std::uint64_t Scramble(std::uint64_t s1) noexcept { return Rotl(s1 * 5, 7) * 9; }
 
  private:
   static std::uint64_t Rotl(std::uint64_t x, int k) noexcept { return (x << k) | (x >> (64 - k)); }
+  static void Step(std::uint64_t& s0, std::uint64_t& s1, std::uint64_t& s2, std::uint64_t& s3) noexcept {
+    const std::uint64_t t = s1 << 17;
+    s2 ^= s0;
+    s3 ^= s1;
+    s1 ^= s2;
+    s0 ^= s3;
+    s2 ^= t;
+    s3 = Rotl(s3, 45);
+  }
   std::uint64_t s_[4];
 };
 
@@ -53,6 +70,9 @@ class Random {
       return;
     }
     const Bounds r(min, max);
+    if constexpr (std::is_same_v<T, std::uint8_t>) {
+      if (r.n != 0 && r.n <= 0xFFFFFFFFu) return ByteRun(r, out, count);
+    }
     Xoshiro256 gen = gen_;
     for (std::int64_t i = 0; i < count; ++i) out[i] = static_cast<T>(r.At(Below(gen, r.n)));
     gen_ = gen;
@@ -79,6 +99,10 @@ class Random {
     std::int64_t min;
     std::uint64_t n;
   };
+
+  // InRangeMany into bytes for 0 < r.n < 2^32: the scrambling and the
+  // bounding eight draws at a time where the processor has AVX-512.
+  void ByteRun(const Bounds& r, std::uint8_t* out, std::int64_t count) noexcept;
 
   // Uniform in 0..n-1 (the raw draw for n = 0), unbiased.
   static std::uint64_t Below(Xoshiro256& gen, std::uint64_t n) noexcept {

@@ -1,6 +1,7 @@
 #include <emmintrin.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "render/effects/Effect.h"
@@ -25,9 +26,14 @@ std::uint8_t* DrawBuffer(std::int64_t bytes) {
 // the rows of block b are the kRowBlock bytes at (b * W + x) * kRowBlock, so
 // that a block of rows finds the draws of all its columns side by side.
 [[gnu::noinline]] void Draw(Random& random, std::int64_t v, std::int64_t W, std::int64_t H, std::uint8_t* out) {
-  for (std::int64_t x = 0; x < W; ++x)
+  // A column's draws in one run, then dealt out to its tiles.
+  std::vector<std::uint8_t> column(static_cast<std::size_t>(H));
+  for (std::int64_t x = 0; x < W; ++x) {
+    random.InRangeMany(1, v, column.data(), H);
     for (std::int64_t y0 = 0; y0 < H; y0 += kRowBlock)
-      random.InRangeMany(1, v, out + (y0 * W + x * kRowBlock), std::min(kRowBlock, H - y0));
+      std::memcpy(out + (y0 * W + x * kRowBlock), column.data() + y0,
+                  static_cast<std::size_t>(std::min(kRowBlock, H - y0)));
+  }
 }
 
 // to[j * toStride + i] = from[i * fromStride + j] for a 16 x 16 block of bytes.

@@ -36,6 +36,39 @@ TEST(RandomRun, NarrowTypesHoldTheSameValues) {
   for (std::uint8_t b : bytes) ASSERT_EQ(b, one.InRange(1, 100));
 }
 
+TEST(RandomRun, BytesHoldTheLowByteOfEachValueForEveryLengthAndRange) {
+  // Ranges of up to 2^32 values go eight at a time through the vector unit,
+  // in chunks of 256; wider ones one by one. Values past 255 keep their low byte.
+  struct Bounds {
+    std::int64_t min, max;
+  };
+  for (const Bounds b : {Bounds{1, 20}, Bounds{1, 1}, Bounds{0, 255}, Bounds{200, 300}, Bounds{-5, 5}, Bounds{9, 2},
+                         Bounds{0, 0xFFFFFFFE}, Bounds{0, 0xFFFFFFFF}, Bounds{kMin, kMax}})
+    for (const std::int64_t count : {0, 7, 8, 9, 255, 256, 257, 1001}) {
+      Random one(5), many(5);
+      std::vector<std::uint8_t> expected(count), got(count);
+      for (std::uint8_t& e : expected) e = static_cast<std::uint8_t>(one.InRange(b.min, b.max));
+      many.InRangeMany(b.min, b.max, got.data(), count);
+      EXPECT_EQ(got, expected) << b.min << " .. " << b.max << ", " << count << " values";
+      EXPECT_EQ(many.NextRaw(), one.NextRaw()) << b.min << " .. " << b.max << ", " << count << " values";
+    }
+}
+
+TEST(RandomRun, BytesRedrawWhereOneByOneDrawsWould) {
+  // With this seed and n = 4294901761 the 680th output is refused and drawn
+  // again: 1001 values take 1002 outputs.
+  const std::int64_t max = 4294901760;
+  Random one(2730958), many(2730958), raw(2730958);
+  std::vector<std::uint8_t> expected(1001), got(1001);
+  for (std::uint8_t& e : expected) e = static_cast<std::uint8_t>(one.InRange(0, max));
+  for (int i = 0; i < 1002; ++i) raw.NextRaw();
+  const std::uint64_t next = one.NextRaw();
+  ASSERT_EQ(next, raw.NextRaw()) << "the seed no longer gives a redraw";
+  many.InRangeMany(0, max, got.data(), 1001);
+  EXPECT_EQ(got, expected);
+  EXPECT_EQ(many.NextRaw(), next);
+}
+
 TEST(RandomRun, AScriptAnswersEveryValue) {
   Random r(1);
   int calls = 0;
