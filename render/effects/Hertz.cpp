@@ -28,8 +28,10 @@ void Mix(Color* a, const Color* partner, std::int64_t n) noexcept {
 // and takes the means with the pixel a step down and right in the picture,
 // then with the pixel a step up and left in the preview's own result.
 void Hertz(const EffectContext& c) {
-  const std::int64_t step =
-      ToInteger(static_cast<double>(c.zW + c.zH) / static_cast<double>(2 * c.v) / c.ZoomFactor);
+  // The sides are added as doubles: zoomed in far enough, each is the largest
+  // 64-bit integer and their integer sum would overflow.
+  const std::int64_t step = ToInteger((static_cast<double>(c.zW) + static_cast<double>(c.zH)) /
+                                      static_cast<double>(2 * c.v) / c.ZoomFactor);
   const std::int64_t W = c.W, H = c.H;
   System::DebugLog(Str(W));
   const RGBSurface pic = c.picSurf, fx = c.fxSurf;  // held here, the compiler keeps them in registers

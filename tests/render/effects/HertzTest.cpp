@@ -18,7 +18,8 @@ Color Averaged(Color a, Color b) {
 // The three passes one after the other, as written.
 void PlainHertz(const EffectContext& c) {
   const std::int64_t step =
-      ToInteger((static_cast<double>(c.zW + c.zH) / static_cast<double>(2 * c.v)) / c.ZoomFactor);
+      ToInteger(((static_cast<double>(c.zW) + static_cast<double>(c.zH)) / static_cast<double>(2 * c.v)) /
+                c.ZoomFactor);
   System::DebugLog(Str(c.W));
   for (std::int64_t y = 0; y < c.H; ++y)
     for (std::int64_t x = 0; x < c.W; ++x) c.fxSurf.SetPixel(x, y, c.picSurf.Pixel(x, y));
@@ -82,6 +83,16 @@ TEST(Hertz, StepZeroRebuildsEveryPixelFromItselfTwice) {
       const Color once = Averaged(from.Pixel(x, y), from.Pixel(x, y));
       ASSERT_EQ(to.Pixel(x, y), Averaged(once, once)) << x << ", " << y;
     }
+}
+
+TEST(Hertz, AZoomHeldInForAMinuteGivesStepZero) {
+  // Zoomed in past 10^40 both zoomed sides are the largest 64-bit integer;
+  // their sum must not overflow, and the step comes out 0.
+  const Ref<Picture> source = MixedPicture(100, 100, 4);
+  EffectSetup huge{20}, stepZero{100};
+  huge.zoomFactor = 1e40;
+  stepZero.zoomFactor = 1.0 / 1.2;
+  EXPECT_TRUE(SamePixels(RunEffect(&Hertz, source, huge).fxLayer, RunEffect(&Hertz, source, stepZero).fxLayer));
 }
 
 TEST(Hertz, LogsThePictureWidthOnce) {
