@@ -101,6 +101,8 @@ TEST(ZoomCaption, WholePercentagesWithoutDecimalsOthersWithTwo) {
       {1.0, "100%"},       {in1, "120%"},    {in2, "144%"}, {1.44, "144%"},
       {in3, "172.80%"},    {in4, "207.36%"},  // 100 x 2.0736 lies just below 207.36
       {1 / 1.2, "83.33%"}, {0.5, "50%"},     {2.0, "200%"}, {0.25, "25%"},
+      // A fit ratio (910 / 1625): 100 x 0.56 is 56.00000000000001 in doubles.
+      {910.0 / 1625.0, "56%"}, {870.0 / 3000.0, "29%"},
   };
   for (const Case& c : cases) EXPECT_EQ(ZoomCaption(c.zoom), c.expected) << c.zoom;
 }
