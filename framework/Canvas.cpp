@@ -21,7 +21,9 @@
 #include "framework/WindowImpl.h"
 
 namespace {
-// Follow-up paints asked for inside paints, run one after another at most.
+// Follow-up paints asked for inside paints, run one after another at most;
+// one asked for beyond them waits for the event loop, so a paint that always
+// asks for another never starves the user's input.
 constexpr int kMaxFollowUps = 64;
 
 struct Depth {
@@ -233,9 +235,11 @@ void CanvasImpl::PaintNow(bool erase) {
     }
     clear = moreErase;
   } while (morePaint && ++followUps <= kMaxFollowUps);
+  const bool asked = morePaint;
   morePaint = false;
   screenStale = true;
   if (widget) widget->update();
+  if (asked) PostPaint();
 }
 
 // --- Canvas ------------------------------------------------------------------
