@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "framework/Dialogs.h"
 #include "framework/System.h"
@@ -51,6 +53,20 @@ TEST_F(InputTest, MousePositionAndCursors) {
   EXPECT_TRUE(c->MouseCursor() == System::Cursors::HandOpen);
   c->SetMouseCursor(System::Cursors::StandardPointer);
   EXPECT_TRUE(c->MouseCursor() == System::Cursors::StandardPointer);
+}
+
+TEST_F(InputTest, TheDeveloperLogWritesOneLineToStandardErrorPerCall) {
+  TestSeams::CaptureLog(false);
+  testing::internal::CaptureStderr();
+  System::DebugLog("zoom in");
+  System::DebugLog("Unhandled exception: two\nlines\r\nand a " + std::string(1, '\0') + " byte");
+  System::DebugLog("");
+  const std::string written = testing::internal::GetCapturedStderr();
+  TestSeams::CaptureLog(true);
+  EXPECT_EQ(written, "zoom in\nUnhandled exception: two lines  and a   byte\n\n");
+
+  System::DebugLog("a\nb");
+  EXPECT_EQ(TestSeams::LogLines(), std::vector<std::string>{"a b"});
 }
 
 TEST_F(InputTest, DialogsAndMessageBoxesAreAnsweredWithoutBeingShown) {
