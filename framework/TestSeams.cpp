@@ -74,6 +74,9 @@ void SetKeyDown(int keyCode, bool down) { fw::Seams().keys[keyCode] = down; }
 void SetMousePosition(std::int64_t x, std::int64_t y) { fw::Seams().mouse = std::make_pair(x, y); }
 
 void FireTimer(Timer& t) {
+  // Its handlers are methods of its window: with the window gone there is
+  // nothing to run them on.
+  if (!t.Window()) return;
   const std::shared_ptr<::Window> keep = t.Impl().KeepAlive();
   t.Action.Raise(t);
 }

@@ -54,7 +54,8 @@ void SeedRnd(std::uint64_t seed);
 void ScriptRandom(Random& r, std::function<std::int64_t(std::int64_t, std::int64_t)> script);
 void ScriptRnd(std::function<double()> script);
 
-// Timers: raise Action now, whatever the mode; whether the timer is counting.
+// Timers: raise Action now, whatever the mode (nothing once the timer's
+// window has gone); whether the timer is counting.
 void FireTimer(Timer& t);
 bool TimerRunning(const Timer& t);
 

@@ -231,8 +231,13 @@ TEST_F(WindowTest, CloseStopsTimersAndTheUsersCloseButtonCloses) {
   // The timer refers to its window weakly: it does not keep it alive.
   std::weak_ptr<ScratchWindow> gone = w;
   EXPECT_EQ(timer->Window(), w.get());
+  int fired = 0;
+  timer->Action.AddHandler([&fired](Timer&) { ++fired; });
   w.reset();
   EXPECT_TRUE(gone.expired());
   EXPECT_EQ(timer->Window(), nullptr);
+  // Its handlers belong to the window that has gone: firing runs none.
+  TestSeams::FireTimer(*timer);
+  EXPECT_EQ(fired, 0);
 }
 }  // namespace
