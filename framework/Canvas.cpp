@@ -211,6 +211,8 @@ void CanvasImpl::PaintNow(bool erase) {
     AskPaint(erase);
     return;
   }
+  // The Paint handlers are methods of the window: none to run once it has gone.
+  if (!window) return;
   const std::shared_ptr<::Window> keep = KeepAlive();
   paintPending = false;
   bool clear = erase;
@@ -252,6 +254,7 @@ void Canvas::Invalidate(bool eraseBackground) { static_cast<CanvasImpl&>(*impl_)
 
 void Canvas::DrawInto(Graphics& g, std::int64_t x, std::int64_t y) {
   auto& c = static_cast<CanvasImpl&>(*impl_);
+  if (!c.window) return;
   const std::shared_ptr<::Window> keep = c.KeepAlive();
   Graphics target = g.Translated(x, y);
   ++c.paintCount;

@@ -231,13 +231,20 @@ TEST_F(WindowTest, CloseStopsTimersAndTheUsersCloseButtonCloses) {
   // The timer refers to its window weakly: it does not keep it alive.
   std::weak_ptr<ScratchWindow> gone = w;
   EXPECT_EQ(timer->Window(), w.get());
-  int fired = 0;
+  int fired = 0, painted = 0;
   timer->Action.AddHandler([&fired](Timer&) { ++fired; });
+  const Ref<Canvas> area = w->ControlAs<Canvas>("Area");
+  area->Paint.AddHandler([&painted](Canvas&, Graphics&, const std::vector<Rect>&) { ++painted; });
   w.reset();
   EXPECT_TRUE(gone.expired());
   EXPECT_EQ(timer->Window(), nullptr);
-  // Its handlers belong to the window that has gone: firing runs none.
+  // Their handlers belong to the window that has gone: none of them runs.
   TestSeams::FireTimer(*timer);
+  area->Refresh(true);
+  auto target = MakeRef<Picture>(10, 10);
+  Graphics g = target->Graphics();
+  area->DrawInto(g, 0, 0);
   EXPECT_EQ(fired, 0);
+  EXPECT_EQ(painted, 0);
 }
 }  // namespace
