@@ -123,6 +123,22 @@ TEST_F(WindowTest, ShowBringsBackAHiddenWindowAndTheSizeStaysWithinItsLimits) {
   EXPECT_EQ(TestSeams::Native(*w).width, 800);
 }
 
+TEST_F(WindowTest, ALaterPropertySetChangesOnlyWhatItNames) {
+  auto w = BuildWindow(EditorWindowProperties());
+  TestSeams::ResizeByUser(*w, 1200, 900);
+  w->SetTitle("Mothwick - photo.jpg");
+  w->ApplyWindowProperties({P("BackColor", RGB(1, 2, 3)), P("MinWidth", 1100)});
+  EXPECT_EQ(w->Width(), 1200);
+  EXPECT_EQ(w->Height(), 900);
+  EXPECT_EQ(w->Title(), "Mothwick - photo.jpg");
+  EXPECT_EQ(w->MinWidth(), 1100);
+  EXPECT_EQ(TestSeams::Native(*w).minWidth, 1100);
+  EXPECT_TRUE(*FindProperty(w->Properties(), "BackColor") == PropertyValue{RGB(1, 2, 3)});
+  EXPECT_TRUE(*FindProperty(w->Properties(), "Width") == PropertyValue{std::int64_t{1000}}) << "kept as given";
+  w->ApplyWindowProperties({P("Width", 900)});
+  EXPECT_EQ(w->Width(), 1100) << "held within the new minimum";
+}
+
 // The main window's kind of layout: a tool column (a group box with a button
 // in it), a canvas locked on all sides, controls locked top-right, a notice
 // locked to the bottom.
