@@ -164,6 +164,13 @@ void PhysicalKey(int keyCode, bool down, bool autoRepeat) {
   QCoreApplication::sendEvent(QCoreApplication::instance(), &e);
 }
 
+void LayoutKey(std::uint32_t xkbKeyCode, const std::string& character, bool down) {
+  const QString text = QString::fromStdString(character);
+  const int key = text.isEmpty() ? Qt::Key_unknown : static_cast<int>(text.at(0).toUpper().unicode());
+  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, xkbKeyCode, 0, 0, text);
+  QCoreApplication::sendEvent(QCoreApplication::instance(), &e);
+}
+
 void DeactivateApplication() {
   QEvent e(QEvent::ApplicationDeactivate);
   QCoreApplication::sendEvent(QCoreApplication::instance(), &e);
