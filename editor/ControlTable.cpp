@@ -38,7 +38,8 @@ void HookCanvas(W& w, Control& c) {
   auto& canvas = dynamic_cast<Canvas&>(c);
   canvas.Paint.AddHandler(Delegate(&w, &W::MainCanvas_Paint));
   canvas.GotFocus.AddHandler(Delegate(&w, &W::MainCanvas_GotFocus));
-  canvas.Open.AddHandler(Delegate(&w, &W::MainCanvas_Open));
+  // Open is raised for every kind of control; this one is the canvas.
+  canvas.Open.AddHandler([window = &w](RectControl& sender) { window->MainCanvas_Open(dynamic_cast<Canvas&>(sender)); });
   canvas.MouseDown.AddHandler(Delegate(&w, &W::MainCanvas_MouseDown));
   canvas.MouseDrag.AddHandler(Delegate(&w, &W::MainCanvas_MouseDrag));
   canvas.MouseUp.AddHandler(Delegate(&w, &W::MainCanvas_MouseUp));

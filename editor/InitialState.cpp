@@ -2,7 +2,7 @@
 // controls hidden and the superglitch switch shown.
 #include "editor/MainWindow.h"
 
-void MainWindow::MainCanvas_Open(RectControl& sender) {
+void MainWindow::MainCanvas_Open(Canvas& sender) {
   sender.AcceptPictureDrop();
   sender.AcceptFileDrop("image/jpeg");
   SetEffectControlsVisible(false);

@@ -75,7 +75,7 @@ class MainWindow : public Window {
   void FX12_Action(BevelButton& sender);
   void MainCanvas_Paint(Canvas& sender, Graphics& g, const std::vector<Rect>& areas);
   void MainCanvas_GotFocus(Canvas& sender);
-  void MainCanvas_Open(RectControl& sender);
+  void MainCanvas_Open(Canvas& sender);
   bool MainCanvas_MouseDown(Canvas& sender, std::int64_t x, std::int64_t y);
   void MainCanvas_MouseDrag(Canvas& sender, std::int64_t x, std::int64_t y);
   void MainCanvas_MouseUp(Canvas& sender, std::int64_t x, std::int64_t y);

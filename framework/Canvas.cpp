@@ -21,7 +21,9 @@
 #include "framework/WindowImpl.h"
 
 namespace {
-// Follow-up paints asked for inside paints, run one after another at most.
+// Follow-up paints asked for inside paints, run one after another at most;
+// one asked for beyond them waits for the event loop, so a paint that always
+// asks for another never starves the user's input.
 constexpr int kMaxFollowUps = 64;
 
 struct Depth {
@@ -209,6 +211,8 @@ void CanvasImpl::PaintNow(bool erase) {
     AskPaint(erase);
     return;
   }
+  // The Paint handlers are methods of the window: none to run once it has gone.
+  if (!window) return;
   const std::shared_ptr<::Window> keep = KeepAlive();
   paintPending = false;
   bool clear = erase;
@@ -233,9 +237,11 @@ void CanvasImpl::PaintNow(bool erase) {
     }
     clear = moreErase;
   } while (morePaint && ++followUps <= kMaxFollowUps);
+  const bool asked = morePaint;
   morePaint = false;
   screenStale = true;
   if (widget) widget->update();
+  if (asked) PostPaint();
 }
 
 // --- Canvas ------------------------------------------------------------------
@@ -248,6 +254,7 @@ void Canvas::Invalidate(bool eraseBackground) { static_cast<CanvasImpl&>(*impl_)
 
 void Canvas::DrawInto(Graphics& g, std::int64_t x, std::int64_t y) {
   auto& c = static_cast<CanvasImpl&>(*impl_);
+  if (!c.window) return;
   const std::shared_ptr<::Window> keep = c.KeepAlive();
   Graphics target = g.Translated(x, y);
   ++c.paintCount;

@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/System.h"
@@ -16,13 +17,20 @@ Log& TheLog() {
 }
 }  // namespace
 
-void System::DebugLog(const std::string& line) {
+void System::DebugLog(const std::string& text) {
+  // Always exactly one line: a break inside the text (an exception's message,
+  // a file name) would split it, and a NUL byte would cut it short.
+  std::string line = text;
+  for (char& c : line) {
+    if (c == '\n' || c == '\r' || c == '\0') c = ' ';
+  }
   Log& log = TheLog();
   if (log.captured) {
-    log.lines.push_back(line);
+    log.lines.push_back(std::move(line));
     return;
   }
-  std::fprintf(stderr, "%s\n", line.c_str());
+  line.push_back('\n');
+  std::fwrite(line.data(), 1, line.size(), stderr);
 }
 
 void TestSeams::CaptureLog(bool on) { TheLog().captured = on; }

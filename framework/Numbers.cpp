@@ -1,6 +1,5 @@
 #include "framework/Numbers.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -24,15 +23,17 @@ std::string Str(int x) { return std::to_string(x); }
 std::string Str(double x) {
   if (std::isnan(x)) return "NaN";
   if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
+  if (x == 0) return "0";  // -0 as well
   char buf[64];
-  // Whole values below 2^53 print as plain digits; the rest in the shortest
-  // form that reads back as the same double.
+  // Whole values below 2^53 print as plain digits; the rest with 15
+  // significant digits, which drops the noise of the last bits: 100 x 0.56 is
+  // 56.00000000000001 in doubles and prints as 56.
   if (x == std::trunc(x) && std::fabs(x) < 9007199254740992.0) {
     std::snprintf(buf, sizeof buf, "%.0f", x);
-    return buf;
+  } else {
+    std::snprintf(buf, sizeof buf, "%.15g", x);
   }
-  const auto result = std::to_chars(buf, buf + sizeof buf, x);
-  return std::string(buf, result.ptr);
+  return buf;
 }
 
 std::string Format(double x, const std::string& pattern) {

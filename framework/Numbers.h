@@ -17,8 +17,9 @@ inline double Min(double a, double b) noexcept { return b < a ? b : a; }
 inline double Max(double a, double b) noexcept { return a < b ? b : a; }
 double Sin(double x) noexcept;
 
-// Default text of a number: integers in decimal; doubles in their shortest
-// exact form, whole values without decimals ("100", "1.2", "0.8333333333333334").
+// Default text of a number: integers in decimal; doubles with up to 15
+// significant digits, whole values without decimals ("100", "1.2",
+// "0.833333333333333", and "56" for 100 x 0.56, which lies a bit above 56).
 std::string Str(std::int64_t x);
 std::string Str(int x);
 std::string Str(double x);

@@ -74,6 +74,9 @@ void SetKeyDown(int keyCode, bool down) { fw::Seams().keys[keyCode] = down; }
 void SetMousePosition(std::int64_t x, std::int64_t y) { fw::Seams().mouse = std::make_pair(x, y); }
 
 void FireTimer(Timer& t) {
+  // Its handlers are methods of its window: with the window gone there is
+  // nothing to run them on.
+  if (!t.Window()) return;
   const std::shared_ptr<::Window> keep = t.Impl().KeepAlive();
   t.Action.Raise(t);
 }
@@ -158,6 +161,13 @@ void PhysicalKey(int keyCode, bool down, bool autoRepeat) {
   const quint32 scanCode = minus ? fw::kMinusScanCode : fw::kEqualsScanCode;
   QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, scanCode, 0, 0,
               minus ? QStringLiteral("-") : QStringLiteral("="), autoRepeat);
+  QCoreApplication::sendEvent(QCoreApplication::instance(), &e);
+}
+
+void LayoutKey(std::uint32_t xkbKeyCode, const std::string& character, bool down) {
+  const QString text = QString::fromStdString(character);
+  const int key = text.isEmpty() ? Qt::Key_unknown : static_cast<int>(text.at(0).toUpper().unicode());
+  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, xkbKeyCode, 0, 0, text);
   QCoreApplication::sendEvent(QCoreApplication::instance(), &e);
 }
 

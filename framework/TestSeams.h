@@ -54,7 +54,8 @@ void SeedRnd(std::uint64_t seed);
 void ScriptRandom(Random& r, std::function<std::int64_t(std::int64_t, std::int64_t)> script);
 void ScriptRnd(std::function<double()> script);
 
-// Timers: raise Action now, whatever the mode; whether the timer is counting.
+// Timers: raise Action now, whatever the mode (nothing once the timer's
+// window has gone); whether the timer is counting.
 void FireTimer(Timer& t);
 bool TimerRunning(const Timer& t);
 
@@ -78,6 +79,9 @@ bool Drop(RectControl& c, Ref<Picture> picture, const std::string& filePath);
 // A physical key of Keyboard (kMinusKey, kEqualsKey) going down or up, and
 // the application losing the focus.
 void PhysicalKey(int keyCode, bool down, bool autoRepeat = false);
+// Any key as a keyboard layout reports it: its X11/xkb key code (20 and 21
+// are the minus and equals positions) and the character the layout gives.
+void LayoutKey(std::uint32_t xkbKeyCode, const std::string& character, bool down);
 void DeactivateApplication();
 // The title bar's close button; a resize by the window's frame.
 void CloseByUser(Window& w);

@@ -274,9 +274,11 @@ Ref<Control> Window::ControlByName(const std::string& name) const {
 }
 
 void Window::SetProperties(const std::string& encoded) {
-  for (const Property& p : ParsePropertySet(encoded, kWindowClass)) fw::Keep(properties_, p);
+  // Acts on the properties given now only: a later, smaller set leaves the
+  // size, title and visibility that code or the user gave since as they are.
+  const PropertySet p = ParsePropertySet(encoded, kWindowClass);
+  for (const Property& q : p) fw::Keep(properties_, q);
   WindowImpl& w = *impl_;
-  const PropertySet& p = properties_;
   w.minWidth = fw::PropertyOr<std::int64_t>(p, "MinWidth", w.minWidth);
   w.minHeight = fw::PropertyOr<std::int64_t>(p, "MinHeight", w.minHeight);
   w.maxWidth = fw::PropertyOr<std::int64_t>(p, "MaxWidth", w.maxWidth);

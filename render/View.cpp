@@ -40,9 +40,6 @@ std::int64_t DrawingPosition(std::int64_t centred, std::int64_t pictureOffset, s
 std::string ZoomCaption(double zoomFactor) {
   const double percent = 100.0 * zoomFactor;
   // An exact comparison: 100 x 2.0736 lies just below 207.36 and fails it.
-  // A factor that passes can still miss a whole percentage by a hair (100 x
-  // 0.56, the fit of a 1625 pixel wide picture, is 56.00000000000001), so the
-  // whole percentage is what gets printed.
-  if (Round(percent) / 100.0 == zoomFactor) return Str(Round(percent)) + "%";
+  if (Round(percent) / 100.0 == zoomFactor) return Str(percent) + "%";
   return Format(percent, "0.00") + "%";
 }

@@ -194,7 +194,8 @@ TEST_F(LayoutTest, ToolButtonsSitInTheToolColumnWithTheirNamedIcons) {
     // The named picture is kept once opened, so the button holds that very picture.
     EXPECT_FALSE(b->Icon().IsNil());
     EXPECT_EQ(b->Icon().Get(), i.icon().Get());
-    EXPECT_EQ(PropertyOf<std::int64_t>(*b, "ButtonType"), 0);
+    for (const char* zero : {"ButtonType", "Bevel", "MenuValue", "HasMenu", "IconDX", "IconDY", "CaptionDelta"})
+      EXPECT_EQ(PropertyOf<std::int64_t>(*b, zero), 0) << zero;
     EXPECT_EQ(PropertyOf<std::int64_t>(*b, "IconAlign"), 1);
     EXPECT_EQ(PropertyOf<std::int64_t>(*b, "CaptionAlign"), 3);
     EXPECT_EQ(PropertyOf<std::int64_t>(*b, "CaptionPlacement"), 1);
@@ -217,6 +218,7 @@ TEST_F(LayoutTest, ControlsGetTheirOwnValues) {
   EXPECT_EQ(PropertyOf<std::int64_t>(*slider, "LineStep"), 1);
   EXPECT_EQ(PropertyOf<std::int64_t>(*slider, "PageStep"), 20);
   EXPECT_FALSE(PropertyOf<bool>(*slider, "LiveScroll"));
+  EXPECT_EQ(PropertyOf<std::int64_t>(*slider, "TickStyle"), 0);
 
   const Ref<Timer> timer = w->mainTimer();
   EXPECT_EQ(timer->Period(), 100);
@@ -231,15 +233,21 @@ TEST_F(LayoutTest, ControlsGetTheirOwnValues) {
     EXPECT_FALSE(PropertyOf<bool>(*b, "Default")) << b->Name();
     EXPECT_FALSE(PropertyOf<bool>(*b, "Cancel")) << b->Name();
   }
+  for (const Ref<PushButton>& b : {w->ApplyButton(), w->CancelButton(), w->ZoomInButton(), w->ZoomOutButton()})
+    EXPECT_EQ(PropertyOf<std::int64_t>(*b, "ButtonStyle"), 0) << b->Name();
 
   const Ref<CheckBox> box = w->superGlitchModeCHK();
   EXPECT_EQ(box->State(), 0);
   EXPECT_FALSE(PropertyOf<bool>(*box, "Value"));
+  EXPECT_EQ(PropertyOf<std::string>(*box, "DataField"), "");
+  EXPECT_EQ(PropertyOf<std::string>(*box, "DataSource"), "");
 
   const Ref<Canvas> canvas = w->MainCanvas();
   EXPECT_TRUE(PropertyOf<bool>(*canvas, "EraseBackground"));
   EXPECT_FALSE(PropertyOf<bool>(*canvas, "DoubleBuffer"));
   EXPECT_FALSE(PropertyOf<bool>(*canvas, "AcceptFocus"));
+  EXPECT_FALSE(PropertyOf<bool>(*canvas, "AcceptTabs"));
+  EXPECT_TRUE(PropertyOf<bool>(*canvas, "UseFocusRing"));
 
   struct LabelCase {
     Ref<Label> label;
@@ -254,6 +262,8 @@ TEST_F(LayoutTest, ControlsGetTheirOwnValues) {
     EXPECT_EQ(PropertyOf<std::int64_t>(*l.label, "TextAlign"), l.align);
     EXPECT_FALSE(PropertyOf<bool>(*l.label, "Selectable"));
     EXPECT_FALSE(PropertyOf<bool>(*l.label, "Multiline"));
+    EXPECT_EQ(PropertyOf<std::string>(*l.label, "DataField"), "");
+    EXPECT_EQ(PropertyOf<std::string>(*l.label, "DataSource"), "");
   }
 }
 

@@ -69,10 +69,15 @@ TEST_F(CanvasTest, RepaintsAskedInsideAPaintNeverNestAndBringExactlyOneMore) {
   TestSeams::ProcessEvents();
   EXPECT_EQ(Paints(), before + 2) << "nothing was left queued";
 
-  // A paint that always asks for another ends all the same.
+  // A paint that always asks for another returns all the same, and its last
+  // request is not lost: the event loop runs it.
   onPaint = [&](Graphics&) { canvas->Refresh(true); };
   canvas->Refresh(true);
   EXPECT_EQ(Paints(), before + 2 + 65);
+  onPaint = nullptr;
+  TestSeams::ProcessEvents();
+  EXPECT_EQ(Paints(), before + 2 + 66);
+  EXPECT_EQ(maxDepth, 1);
 }
 
 TEST_F(CanvasTest, InvalidateOutsideAPaintQueuesOneCoalescedPaint) {

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "framework/Dialogs.h"
 #include "framework/System.h"
@@ -38,6 +40,33 @@ TEST_F(InputTest, PhysicalKeysAreTrackedUntilReleasedOrTheApplicationIsLeft) {
   EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey)) << "its release would never arrive";
 }
 
+// The codes name key positions, whatever characters the layout puts there.
+TEST_F(InputTest, TheZoomKeysAreKeyPositionsNotCharacters) {
+  const struct {
+    const char* what;
+    std::uint32_t xkbKeyCode;
+    const char* character;
+    bool minus, equals;
+  } cases[] = {
+      {"US minus", 20, "-", true, false},
+      {"US equals", 21, "=", false, true},
+      {"German: the minus position gives sharp s", 20, "\xc3\x9f", true, false},
+      {"German: the equals position gives an acute accent", 21, "\xc2\xb4", false, true},
+      {"German: minus sits on another key", 61, "-", false, false},
+      {"keypad minus", 82, "-", false, false},
+      {"a letter", 38, "a", false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestSeams::LayoutKey(c.xkbKeyCode, c.character, true);
+    EXPECT_EQ(Keyboard::AsyncKeyDown(kMinusKey), c.minus);
+    EXPECT_EQ(Keyboard::AsyncKeyDown(kEqualsKey), c.equals);
+    TestSeams::LayoutKey(c.xkbKeyCode, c.character, false);
+    EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey));
+    EXPECT_FALSE(Keyboard::AsyncKeyDown(kEqualsKey));
+  }
+}
+
 TEST_F(InputTest, MousePositionAndCursors) {
   TestSeams::SetMousePosition(321, -7);
   EXPECT_EQ(System::MouseX(), 321);
@@ -51,6 +80,20 @@ TEST_F(InputTest, MousePositionAndCursors) {
   EXPECT_TRUE(c->MouseCursor() == System::Cursors::HandOpen);
   c->SetMouseCursor(System::Cursors::StandardPointer);
   EXPECT_TRUE(c->MouseCursor() == System::Cursors::StandardPointer);
+}
+
+TEST_F(InputTest, TheDeveloperLogWritesOneLineToStandardErrorPerCall) {
+  TestSeams::CaptureLog(false);
+  testing::internal::CaptureStderr();
+  System::DebugLog("zoom in");
+  System::DebugLog("Unhandled exception: two\nlines\r\nand a " + std::string(1, '\0') + " byte");
+  System::DebugLog("");
+  const std::string written = testing::internal::GetCapturedStderr();
+  TestSeams::CaptureLog(true);
+  EXPECT_EQ(written, "zoom in\nUnhandled exception: two lines  and a   byte\n\n");
+
+  System::DebugLog("a\nb");
+  EXPECT_EQ(TestSeams::LogLines(), std::vector<std::string>{"a b"});
 }
 
 TEST_F(InputTest, DialogsAndMessageBoxesAreAnsweredWithoutBeingShown) {

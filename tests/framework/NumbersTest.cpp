@@ -64,9 +64,17 @@ TEST(Numbers, StrOfDoubles) {
       {1.2, "1.2"},
       {-0.5, "-0.5"},
       {0.0, "0"},
-      {5.0 / 6.0, "0.8333333333333334"},
+      {-0.0, "0"},
+      {5.0 / 6.0, "0.833333333333333"},
       {172.8, "172.8"},
       {1e15, "1000000000000000"},
+      {1.5e-7, "1.5e-07"},
+      // Products that miss a whole number or a short decimal by the last
+      // bits print as that number: zoom captions and zoom factors.
+      {100.0 * 0.56, "56"},
+      {100.0 * 0.29, "29"},
+      {1.2 * 1.2 * 1.2, "1.728"},
+      {2.0736 * 100.0, "207.36"},
   };
   for (const auto& c : cases) EXPECT_EQ(Str(c.x), c.text) << c.text;
 }

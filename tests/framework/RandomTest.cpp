@@ -72,6 +72,27 @@ TEST(Random, TheReferenceMatchesThePublishedFirstValues) {
   EXPECT_EQ(SplitMix(x), 0x6e789e6aa1b965f4u);
 }
 
+// First values worked out apart from this code and from the reference above.
+TEST(Random, KnownFirstValuesOfASeed) {
+  Random zero(0);
+  for (std::uint64_t expected : {0x99ec5f36cb75f2b4u, 0xbf6e1f784956452au, 0x1a5f849d4933e6e0u, 0x6aa594f1262d2d2cu})
+    EXPECT_EQ(zero.NextRaw(), expected);
+
+  Random dice(42);
+  std::vector<std::int64_t> rolls;
+  for (int i = 0; i < 10; ++i) rolls.push_back(dice.InRange(1, 6));
+  EXPECT_EQ(rolls, (std::vector<std::int64_t>{1, 3, 5, 6, 6, 5, 5, 6, 5, 4}));
+
+  Random wide(42);
+  std::vector<std::int64_t> draws;
+  for (int i = 0; i < 5; ++i) draws.push_back(wide.InRange(1000, -1000));  // crossed
+  EXPECT_EQ(draws, (std::vector<std::int64_t>{-833, -242, 360, 850, 984}));
+
+  TestSeams::SeedRnd(7);
+  for (std::uint64_t top : {6310231968177966u, 2510767866374405u, 7562691848873359u})
+    EXPECT_EQ(Rnd(), static_cast<double>(top) * 0x1.0p-53);
+}
+
 TEST(Random, ASeedGivesXoshiroStartedBySplitMix) {
   for (std::uint64_t seed : kSeeds) {
     Random r(seed);

@@ -123,6 +123,22 @@ TEST_F(WindowTest, ShowBringsBackAHiddenWindowAndTheSizeStaysWithinItsLimits) {
   EXPECT_EQ(TestSeams::Native(*w).width, 800);
 }
 
+TEST_F(WindowTest, ALaterPropertySetChangesOnlyWhatItNames) {
+  auto w = BuildWindow(EditorWindowProperties());
+  TestSeams::ResizeByUser(*w, 1200, 900);
+  w->SetTitle("Mothwick - photo.jpg");
+  w->ApplyWindowProperties({P("BackColor", RGB(1, 2, 3)), P("MinWidth", 1100)});
+  EXPECT_EQ(w->Width(), 1200);
+  EXPECT_EQ(w->Height(), 900);
+  EXPECT_EQ(w->Title(), "Mothwick - photo.jpg");
+  EXPECT_EQ(w->MinWidth(), 1100);
+  EXPECT_EQ(TestSeams::Native(*w).minWidth, 1100);
+  EXPECT_TRUE(*FindProperty(w->Properties(), "BackColor") == PropertyValue{RGB(1, 2, 3)});
+  EXPECT_TRUE(*FindProperty(w->Properties(), "Width") == PropertyValue{std::int64_t{1000}}) << "kept as given";
+  w->ApplyWindowProperties({P("Width", 900)});
+  EXPECT_EQ(w->Width(), 1100) << "held within the new minimum";
+}
+
 // The main window's kind of layout: a tool column (a group box with a button
 // in it), a canvas locked on all sides, controls locked top-right, a notice
 // locked to the bottom.
@@ -231,8 +247,20 @@ TEST_F(WindowTest, CloseStopsTimersAndTheUsersCloseButtonCloses) {
   // The timer refers to its window weakly: it does not keep it alive.
   std::weak_ptr<ScratchWindow> gone = w;
   EXPECT_EQ(timer->Window(), w.get());
+  int fired = 0, painted = 0;
+  timer->Action.AddHandler([&fired](Timer&) { ++fired; });
+  const Ref<Canvas> area = w->ControlAs<Canvas>("Area");
+  area->Paint.AddHandler([&painted](Canvas&, Graphics&, const std::vector<Rect>&) { ++painted; });
   w.reset();
   EXPECT_TRUE(gone.expired());
   EXPECT_EQ(timer->Window(), nullptr);
+  // Their handlers belong to the window that has gone: none of them runs.
+  TestSeams::FireTimer(*timer);
+  area->Refresh(true);
+  auto target = MakeRef<Picture>(10, 10);
+  Graphics g = target->Graphics();
+  area->DrawInto(g, 0, 0);
+  EXPECT_EQ(fired, 0);
+  EXPECT_EQ(painted, 0);
 }
 }  // namespace

@@ -101,9 +101,10 @@ TEST(ZoomCaption, WholePercentagesWithoutDecimalsOthersWithTwo) {
       {1.0, "100%"},       {in1, "120%"},    {in2, "144%"}, {1.44, "144%"},
       {in3, "172.80%"},    {in4, "207.36%"},  // 100 x 2.0736 lies just below 207.36
       {1 / 1.2, "83.33%"}, {0.5, "50%"},     {2.0, "200%"}, {0.25, "25%"},
-      // Fits of 1625 and 3250 pixel wide pictures: 100 x factor misses the
-      // whole percentage by a hair, and the caption still shows it whole.
-      {910 / 1625.0, "56%"}, {910 / 3250.0, "28%"},
+      // Fits of 1625, 3250 and 3000 pixel wide pictures: 100 x factor misses
+      // the whole percentage by a hair (56.00000000000001), and the caption
+      // still shows it whole.
+      {910 / 1625.0, "56%"}, {910 / 3250.0, "28%"}, {870.0 / 3000.0, "29%"},
   };
   for (const Case& c : cases) EXPECT_EQ(ZoomCaption(c.zoom), c.expected) << c.zoom;
 }
