@@ -6,11 +6,9 @@
 # size; every wait is a bounded poll. Leaves the fixture, the saved file, the
 # logs and a screenshot of the preview in the work folder.
 #
-# The editor runs in the work folder with fresh toolkit settings, so both
-# dialogs open there and the paths are typed relative to it. (Typed out in
-# full, an absolute path leaves the dialog's list holding the folders its
-# prefixes named, and Return then opens one of those folders instead of
-# taking the file.)
+# The editor runs in the work folder with fresh toolkit settings, so nothing
+# of an earlier session or of the user's desktop reaches it; the paths are
+# typed out in full, as a person would.
 #
 # Usage: editor-e2e.sh <pixelmoth executable> <work folder>
 set -euo pipefail
@@ -128,12 +126,20 @@ title_is() {
 }
 
 # find_into <variable> <seconds> <what> <finder...>: waits for a window and
-# stores its id.
+# stores the id the finder printed when it succeeded (asked once more, a
+# short-lived window such as the splash may already be gone).
 find_into() {
   local var=$1 seconds=$2 what=$3
   shift 3
-  poll "$seconds" "$what" "$@" >/dev/null
-  printf -v "$var" '%s' "$("$@")"
+  poll "$seconds" "$what" store_output "$var" "$@"
+}
+
+# store_output <variable> <command...>: runs the command and, when it
+# succeeds, stores what it printed.
+store_output() {
+  local out
+  out=$("${@:2}") || return 1
+  printf -v "$1" '%s' "$out"
 }
 
 # click <window> <x> <y>: the left button at a point of the window's content.
@@ -183,6 +189,7 @@ for tool in Xvfb xdotool import identify compare convert; do
   command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
 [ -x "$program" ] || fail "no program at $program"
+program=$(realpath "$program")   # the editor starts in the work folder
 
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
@@ -230,7 +237,7 @@ shot "$main" "$work/empty.png"
 
 click "$main" "${LOAD_BUTTON[@]}"
 find_into open_dialog "$STEP_TIMEOUT" "open dialog" window_titled '^Open$'
-type_into_dialog "$open_dialog" "$fixture_name"
+type_into_dialog "$open_dialog" "$fixture"
 poll "$STEP_TIMEOUT" "closing of the open dialog" no_window_titled '^Open$'
 poll "$STEP_TIMEOUT" "title \"Mothwick - $fixture_name\"" title_is "$main" "Mothwick - $fixture_name"
 poll "$STEP_TIMEOUT" "picture on the canvas" area_differs "$main" "$work/empty.png" "$CANVAS_AREA" "$work/loaded.png"
@@ -255,7 +262,7 @@ poll "$STEP_TIMEOUT" "effect controls hidden after Apply" \
 
 click "$main" "${SAVE_BUTTON[@]}"
 find_into save_dialog "$STEP_TIMEOUT" "save dialog" window_titled '^Save As$'
-type_into_dialog "$save_dialog" "$output_name"
+type_into_dialog "$save_dialog" "$output"
 poll "$STEP_TIMEOUT" "closing of the save dialog" no_window_titled '^Save As$'
 poll "$STEP_TIMEOUT" "saved file $output" test -s "$output"
 kill -0 "$app_pid" 2>/dev/null || fail "pixelmoth ended after saving"

@@ -1,7 +1,8 @@
-// Files that are no image, or no longer a whole one, and things that are no
-// readable file at all, through both entries: the picture is dropped, the
-// message shown and the title kept, and the next good picture loads as usual.
-// Run under the sanitizers to catch a decoder reading past what it was given.
+// Files that are no image, or no longer a whole one, files whose header
+// claims a picture far beyond the size limit, and things that are no readable
+// file at all, through both entries: the picture is dropped, the message
+// shown, and the next good picture loads as usual. Run under the sanitizers
+// to catch a decoder reading past what it was given.
 
 #include <cctype>
 #include <filesystem>
@@ -19,9 +20,12 @@
 
 namespace {
 
+enum class Refusal { NotAnImage, Oversized };
+
 struct BadFile {
   const char* name;
   std::function<Bytes(const TempFolder&)> bytes;
+  Refusal refusal = Refusal::NotAnImage;
 };
 void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
 
@@ -42,6 +46,20 @@ Bytes Scrambled(Bytes b, std::size_t from) {
     state = state * 1103515245u + 12345u;
     b[i] = static_cast<std::uint8_t>(state >> 24);
   }
+  return b;
+}
+
+// The photo's frame header rewritten to claim width x height; the scan data
+// stays that of the small photo.
+Bytes ClaimingJpeg(std::uint16_t width, std::uint16_t height, const TempFolder& scratch) {
+  Bytes b = Photo(Picture::SaveAsJPEG, scratch);
+  std::size_t at = 2;
+  while (at + 9 < b.size() && b[at] == 0xFF && b[at + 1] != 0xC0) at += 2 + (b[at + 2] << 8 | b[at + 3]);
+  if (at + 9 >= b.size() || b[at] != 0xFF) return {};  // no frame header: the test fails on the empty file
+  b[at + 5] = static_cast<std::uint8_t>(height >> 8);
+  b[at + 6] = static_cast<std::uint8_t>(height);
+  b[at + 7] = static_cast<std::uint8_t>(width >> 8);
+  b[at + 8] = static_cast<std::uint8_t>(width);
   return b;
 }
 
@@ -69,6 +87,9 @@ const BadFile kBadFiles[] = {
        return Cut(b, b.size() / 2);
      }},
     {"png-scrambled.png", [](const TempFolder& t) { return Scrambled(Photo(Picture::SaveAsPNG, t), 60); }},
+    {"claims-60000x60000.png", [](const TempFolder&) { return PngHeader(60000, 60000); }, Refusal::Oversized},
+    {"claims-60000x60000.jpg", [](const TempFolder& t) { return ClaimingJpeg(60000, 60000, t); },
+     Refusal::Oversized},
 };
 
 enum class Entry { Dialog, Drop };
@@ -83,13 +104,21 @@ class RefusalTest : public ImageIoTest {
     }
   }
 
-  // The refusal of one bad file, then the editor taking a good picture.
-  void ExpectRefusedAndTheEditorGoesOn(Entry entry, const Ref<FolderItem>& bad) {
+  // The refusal of one bad file, then the editor taking a good picture. A
+  // file that cannot be decoded leaves the title; an oversized one is named
+  // in it before the size check refuses it.
+  void ExpectRefusedAndTheEditorGoesOn(Entry entry, const Ref<FolderItem>& bad,
+                                       Refusal refusal = Refusal::NotAnImage) {
     GivePicture(SolidPicture(300, 200, RGB(1, 2, 3)));
     Enter(entry, bad);
     EXPECT_TRUE(w->pic.IsNil());
-    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
-    EXPECT_EQ(w->Title(), "Pixelmoth");
+    if (refusal == Refusal::NotAnImage) {
+      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
+      EXPECT_EQ(w->Title(), "Pixelmoth");
+    } else {
+      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kImageSizeMessage});
+      EXPECT_EQ(w->Title(), "Mothwick - " + bad->DisplayName());
+    }
     EXPECT_TRUE(TestSeams::LogLines().empty());
 
     WriteBytes(files.Path("good.png"), EncodedPicture(PhotoLikePicture(200, 150, 4), Picture::SaveAsPNG, files));
@@ -103,10 +132,10 @@ class RefusalTest : public ImageIoTest {
 
 class BadFileTest : public RefusalTest, public ::testing::WithParamInterface<std::tuple<BadFile, Entry>> {};
 
-TEST_P(BadFileTest, IsNotAnImage) {
+TEST_P(BadFileTest, IsRefused) {
   const auto& [bad, entry] = GetParam();
   WriteBytes(files.Path(bad.name), bad.bytes(files));
-  ExpectRefusedAndTheEditorGoesOn(entry, files.File(bad.name));
+  ExpectRefusedAndTheEditorGoesOn(entry, files.File(bad.name), bad.refusal);
 }
 
 class NoReadableFileTest : public RefusalTest, public ::testing::WithParamInterface<Entry> {};
