@@ -12,7 +12,6 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
-#include <cstdlib>
 #include <filesystem>
 #include <map>
 
@@ -134,9 +133,10 @@ Ref<Picture> OpenPath(const std::string& path) {
 std::string resourceFolderSeam;
 std::map<std::string, int> openFromAppCounts;
 
+// The pictures sit in "resources" beside the executable, in the build tree as
+// after installing; nothing else (no environment, no settings) moves them.
 std::string ResourceFolder() {
   if (!resourceFolderSeam.empty()) return resourceFolderSeam;
-  if (const char* env = std::getenv("PIXELMOTH_RESOURCES"); env && *env) return env;
   if (QCoreApplication::instance()) return (QCoreApplication::applicationDirPath() + "/resources").toStdString();
   std::error_code ignored;
   return (std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "resources").string();

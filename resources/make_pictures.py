@@ -3,8 +3,10 @@
 
 Run it after changing any drawing below:  python3 resources/make_pictures.py
 It needs only Python 3's standard library and writes the same files on every
-run. Each picture is written at its normal size and at twice that size
-(name@2x.png) for high-resolution screens.
+run. Each icon is written at its normal size and at twice that size
+(name@2x.png) for high-resolution screens. The splash is drawn in whole
+square units, so doubled it would be the same picture: it is written once and
+the toolkit enlarges it without blurring.
 
 The icons are drawn on a 30 x 30 grid (the tool buttons' size), light shapes
 on a transparent ground with a thin dark halo, so that they read on dark and
@@ -558,13 +560,13 @@ def render_splash(scale):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
+    w, h, data = render_splash(1)
+    write_png(os.path.join(OUT, "splash.png"), w, h, data)
     for scale, suffix in ((1, ""), (2, "@2x")):
-        w, h, data = render_splash(scale)
-        write_png(os.path.join(OUT, "splash" + suffix + ".png"), w, h, data)
         for name, draw in ICONS:
             size = GRID * scale
             write_png(os.path.join(OUT, name + suffix + ".png"), size, size, render_icon(draw, scale))
-    print("wrote %d pictures to %s" % (2 * (1 + len(ICONS)), OUT), file=sys.stderr)
+    print("wrote %d pictures to %s" % (1 + 2 * len(ICONS), OUT), file=sys.stderr)
 
 
 if __name__ == "__main__":

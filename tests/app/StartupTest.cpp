@@ -33,8 +33,8 @@ class StartupTest : public ::testing::Test {
 // framework saw them.
 std::vector<std::string> StartupSteps() {
   static const std::vector<std::string> kSteps = {
-      "RuntimeInitialization", "RuntimeStaticInitializers", "RuntimeDeclareFrameworkRelease",
-      "SetSupportsHiDPI", "InitExternalClasses", "FillPluginEntryPoints", "x_SetVersionData",
+      "RuntimeInitialization", "RuntimeStaticInitializers", "RuntimeSetExceptionHelper",
+      "RuntimeDeclareFrameworkRelease", "SetSupportsHiDPI", "InitExternalClasses", "FillPluginEntryPoints", "x_SetVersionData",
       "RuntimeRegisterAppObject", "RunFrameworkInitialization", "Event_Open", "RuntimeRun",
       "UnhandledException", "RuntimeFinalizers"};
   std::vector<std::string> steps;
@@ -48,7 +48,8 @@ std::vector<std::string> StartupSteps() {
 TEST_F(StartupTest, TheProcessRunsEveryStepInOrder) {
   EXPECT_EQ(ProcessMain(), 0);
   const std::vector<std::string> expected = {
-      "RuntimeInitialization", "RuntimeStaticInitializers", "RuntimeDeclareFrameworkRelease",
+      "RuntimeInitialization", "RuntimeStaticInitializers", "RuntimeSetExceptionHelper",
+      "RuntimeDeclareFrameworkRelease",
       "SetSupportsHiDPI",  // before the application object and any window
       "InitExternalClasses", "FillPluginEntryPoints", "x_SetVersionData", "RuntimeRegisterAppObject",
       "RunFrameworkInitialization", "Event_Open", "Window SplashScreen.SplashScreen", "RuntimeRun",

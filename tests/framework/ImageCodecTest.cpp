@@ -15,7 +15,6 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -712,21 +711,14 @@ class NamedPictures : public Codec {
  protected:
   void SetUp() override {
     Codec::SetUp();
-    if (const char* env = std::getenv("PIXELMOTH_RESOURCES")) savedEnv_ = env;
     Saved(MakePicture(30, 30, Pattern), Picture::SaveAsPNG, "iconopen.png");
     Saved(MakePicture(60, 60, Pattern), Picture::SaveAsPNG, "iconopen@2x.png");
     Saved(Opaque(MakePicture(600, 400, Pattern)), Picture::SaveAsPNG, "splash.png");
   }
   void TearDown() override {
     TestSeams::SetResourceFolder("");
-    if (savedEnv_) {
-      setenv("PIXELMOTH_RESOURCES", savedEnv_->c_str(), 1);
-    } else {
-      unsetenv("PIXELMOTH_RESOURCES");
-    }
     Codec::TearDown();
   }
-  std::optional<std::string> savedEnv_;
 };
 
 TEST_F(NamedPictures, OpenFromTheResourceFolderWithTheirHighResolutionVariant) {
@@ -750,15 +742,6 @@ TEST_F(NamedPictures, AMissingNameGivesNilAndEveryCallIsCounted) {
   EXPECT_TRUE(Picture::OpenFromApp("iconghost").IsNil());
   EXPECT_EQ(TestSeams::OpenFromAppCount("iconghost"), before + 2);
   EXPECT_EQ(TestSeams::OpenFromAppCount("never asked for"), 0);
-}
-
-TEST_F(NamedPictures, TheEnvironmentNamesTheFolderWhenTheSeamDoesNot) {
-  setenv("PIXELMOTH_RESOURCES", dir_.string().c_str(), 1);
-  EXPECT_FALSE(Picture::OpenFromApp("splash").IsNil());
-  setenv("PIXELMOTH_RESOURCES", Path("elsewhere").c_str(), 1);
-  EXPECT_TRUE(Picture::OpenFromApp("splash").IsNil());
-  TestSeams::SetResourceFolder(dir_.string());  // the seam comes first
-  EXPECT_FALSE(Picture::OpenFromApp("splash").IsNil());
 }
 
 }  // namespace

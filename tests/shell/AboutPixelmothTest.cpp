@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/TestSeams.h"
 #include "framework/Window.h"
 #include "shell/AboutPixelmoth.h"
 #include "tests/support/Fixtures.h"
@@ -68,6 +69,14 @@ TEST_F(AboutTest, ModelessAndNotKeepingTheApplicationRunning) {
 TEST_F(AboutTest, ResizableButNotBelow600x400) {
   PressAbout();
   Ref<Window> about = LiveAbout();
+  const TestSeams::NativeWindow n = TestSeams::Native(*about);
+  EXPECT_TRUE(n.titleBar);
+  EXPECT_TRUE(n.closeButton);
+  EXPECT_TRUE(n.minimizeButton);
+  EXPECT_FALSE(n.maximizeButton);
+  EXPECT_FALSE(n.fixedSize);
+  EXPECT_EQ(n.minWidth, 600);
+  EXPECT_EQ(n.minHeight, 400);
   EXPECT_EQ(about->Width(), 600);
   EXPECT_EQ(about->Height(), 400);
   EXPECT_EQ(about->MinWidth(), 600);
@@ -122,6 +131,7 @@ TEST_F(AboutTest, NoticeIsOneLineWithTheNameAndVersion) {
   EXPECT_NE(notice.find("Pixelmoth"), std::string::npos);
   EXPECT_NE(notice.find("0.9"), std::string::npos);
   EXPECT_NE(Int(*about->Label1(), "TextAlign"), Int(*about->Label2(), "TextAlign"));
+  EXPECT_NE(TestSeams::Native(*about->Label1()).alignment, TestSeams::Native(*about->Label2()).alignment);
 }
 
 }  // namespace

@@ -42,6 +42,14 @@ TEST_F(SplashScreenTest, FixedSizeWithoutTitleBarButtons) {
   Ref<class SplashScreen> s = SplashScreen();
   for (const char* name : {"Resizeable", "CloseButton", "MinimizeButton", "MaximizeButton", "FullScreenButton"})
     EXPECT_FALSE(Flag(*s, name)) << name;
+  // What the toolkit was told.
+  const TestSeams::NativeWindow n = TestSeams::Native(*s);
+  EXPECT_TRUE(n.shown);
+  EXPECT_FALSE(n.titleBar);
+  EXPECT_FALSE(n.closeButton || n.minimizeButton || n.maximizeButton);
+  EXPECT_TRUE(n.fixedSize);
+  EXPECT_EQ(n.width, 600);
+  EXPECT_EQ(n.height, 400);
   ASSERT_EQ(s->Controls().size(), 1u);
   EXPECT_EQ(s->Timer1()->Period(), 3000);
   EXPECT_EQ(s->Timer1()->Mode(), 2);
