@@ -2,16 +2,32 @@
 // orientation.
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
+
+#include <sys/mman.h>
 
 #include "framework/ImageCodecParts.h"
 
 namespace image_codec {
 
+namespace {
+// A large picture is first touched by the decoder one row at a time: in
+// pages of 2 MiB rather than 4 KiB that takes a few hundred faults instead of
+// tens of thousands. Only a hint; the pixels are the same either way.
+void AskForHugePages(void* start, std::size_t bytes) {
+  constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
+  const auto from = (reinterpret_cast<std::uintptr_t>(start) + kHuge - 1) & ~(kHuge - 1);
+  const auto to = (reinterpret_cast<std::uintptr_t>(start) + bytes) & ~(kHuge - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+}  // namespace
+
 std::shared_ptr<PixelBuffer> UnfilledBuffer(std::int64_t width, std::int64_t height) {
   // Color has no initialisers, so new[] leaves the pages untouched.
   std::unique_ptr<Color[]> pixels(new (std::nothrow) Color[static_cast<std::size_t>(width * height)]);
   if (!pixels) return nullptr;
+  AskForHugePages(pixels.get(), static_cast<std::size_t>(width * height) * sizeof(Color));
   return std::make_shared<PixelBuffer>(width, height, std::move(pixels));
 }
 

@@ -455,6 +455,28 @@ TEST_F(Codec, JpegFlattensTransparencyOntoWhite) {
   EXPECT_TRUE(Near(back->RGBSurface().Pixel(28, 8), RGB(127, 127, 127), 3));
 }
 
+// Rows with and without transparency: the file is byte for byte the one
+// written from the same picture flattened onto white beforehand, by the
+// straightforward rounding of source-over.
+TEST_F(Codec, JpegOfTransparentRowsIsTheJpegOfThemFlattened) {
+  const std::int64_t w = 40, h = 24;
+  const PixelFunction f = [](std::int64_t x, std::int64_t y) {
+    Color c = Pattern(x, y);
+    if (y % 3 == 1) c.alpha = static_cast<std::uint8_t>((x * 29 + y * 7) % 256);
+    if (y % 3 == 2 && x == w - 1) c.alpha = 200;  // one pixel at the row's very end
+    return c;
+  };
+  const PixelFunction flattened = [&](std::int64_t x, std::int64_t y) {
+    const Color c = f(x, y);
+    const auto onWhite = [&](int v) {
+      return static_cast<int>(std::lround((v * (255.0 - c.alpha) + 255.0 * c.alpha) / 255.0));
+    };
+    return RGB(onWhite(c.red), onWhite(c.green), onWhite(c.blue));
+  };
+  EXPECT_EQ(Saved(MakePicture(w, h, f), Picture::SaveAsJPEG, "transparent.jpg"),
+            Saved(MakePicture(w, h, flattened), Picture::SaveAsJPEG, "flattened.jpg"));
+}
+
 TEST_F(Codec, ANameEndingInPngStillGetsJpegData) {
   const Bytes written = Saved(MakePicture(8, 8, Pattern), Picture::SaveAsJPEG, "picture.png");
   EXPECT_EQ(written.substr(0, 3), "\xff\xd8\xff");
