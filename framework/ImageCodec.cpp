@@ -24,7 +24,8 @@
 namespace {
 using namespace image_codec;
 
-// No image this editor can take needs a larger file.
+// No image this editor can take needs a larger file; a larger one is still
+// measured first, so that a huge picture is refused for its size.
 constexpr qint64 kMaxFileBytes = qint64{1} << 30;
 constexpr double kInchesPerMetre = 1.0 / 0.0254;
 
@@ -100,7 +101,7 @@ Ref<Picture> OpenWithToolkit(const QByteArray& bytes, const QByteArray& format, 
 Ref<Picture> OpenPath(const std::string& path) {
   const QString name = QString::fromStdString(path);
   const QFileInfo info(name);
-  if (!info.isFile() || !info.isReadable() || info.size() <= 0 || info.size() > kMaxFileBytes) return nullptr;
+  if (!info.isFile() || !info.isReadable() || info.size() <= 0) return nullptr;
   QFile file(name);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
 
@@ -118,7 +119,7 @@ Ref<Picture> OpenPath(const std::string& path) {
     }
   }
 
-  if (!file.seek(0)) return nullptr;
+  if (info.size() > kMaxFileBytes || !file.seek(0)) return nullptr;
   const QByteArray bytes = file.readAll();
   if (bytes.isEmpty()) return nullptr;
   if (format == "jpeg" || format == "jpg") return OpenJpeg(bytes, o);

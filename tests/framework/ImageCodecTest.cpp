@@ -576,6 +576,19 @@ TEST_F(Codec, AHugeDeclaredSizeGivesAnUndecodedPictureOfThatSize) {
   }
 }
 
+// A picture that large really takes gigabytes: the file is refused for the
+// size its header declares, not for its own length, and never read whole.
+TEST_F(Codec, AHugeFileIsMeasuredBeforeItsLengthIsJudged) {
+  const std::string path =
+      Write("huge.png", WithPngSize(Saved(MakePicture(16, 16, Pattern), Picture::SaveAsPNG, "small.png"), 60000, 60000));
+  fs::resize_file(path, std::uintmax_t{3} << 30);  // sparse: no disk taken
+  Ref<Picture> p = Open(path);
+  ASSERT_FALSE(p.IsNil());
+  EXPECT_FALSE(p->IsDecoded());
+  EXPECT_EQ(p->Width(), 60000);
+  EXPECT_EQ(p->Height(), 60000);
+}
+
 TEST_F(Codec, TheLargestAllowedPictureDecodes) {
   Ref<Picture> big = MakePicture(6000, 6000, [](std::int64_t x, std::int64_t y) { return RGB(x < 3000 ? 200 : 20, y < 3000 ? 30 : 220, 90); });
   for (int format : {Picture::SaveAsJPEG, Picture::SaveAsPNG}) {
