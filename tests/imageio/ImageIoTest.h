@@ -20,6 +20,8 @@ class ImageIoTest : public EditorFixture {
 
   // A drop carrying picture data, a file, both or neither (nil for absent).
   void Drop(const Ref<Picture>& data, const Ref<FolderItem>& file);
+  // The same with picture data offered that could not be read (data nil).
+  void Drop(const Ref<Picture>& data, const Ref<FolderItem>& file, bool dataOffered);
   // The open dialog answered with file (nil: cancelled), then LoadButton.
   void LoadThroughDialog(const Ref<FolderItem>& file);
   // The save dialog answered with file (nil: cancelled), then SaveButton.
