@@ -19,6 +19,10 @@
 #include <string>
 #include <vector>
 
+// jpeglib.h needs size_t and FILE declared first.
+#include <cstdio>
+#include <jpeglib.h>
+
 #include "framework/Dialogs.h"
 #include "framework/Picture.h"
 #include "framework/TestSeams.h"
@@ -256,6 +260,42 @@ Bytes WithOrientation(const Bytes& jpeg, int orientation) {
   return jpeg.substr(0, 2) + app1 + jpeg.substr(2);
 }
 
+// A JPEG of one or four stored components per pixel (grey, or CMYK stored
+// inverted as Adobe writes it, with Adobe's marker), written by libjpeg.
+Bytes JpegOfComponents(J_COLOR_SPACE space, std::int64_t w, std::int64_t h,
+                       const std::function<std::vector<unsigned char>(std::int64_t, std::int64_t)>& pixel) {
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr err;
+  cinfo.err = jpeg_std_error(&err);
+  jpeg_create_compress(&cinfo);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &out, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(w);
+  cinfo.image_height = static_cast<JDIMENSION>(h);
+  cinfo.input_components = space == JCS_GRAYSCALE ? 1 : 4;
+  cinfo.in_color_space = space;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_colorspace(&cinfo, space);
+  jpeg_set_quality(&cinfo, 100, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<unsigned char> row;
+  for (std::int64_t y = 0; y < h; ++y) {
+    row.clear();
+    for (std::int64_t x = 0; x < w; ++x) {
+      const std::vector<unsigned char> px = pixel(x, y);
+      row.insert(row.end(), px.begin(), px.end());
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  Bytes bytes(reinterpret_cast<const char*>(out), size);
+  std::free(out);
+  return bytes;
+}
+
 // The JPEG's markers up to the scan: offset of each (FF xx), by marker byte.
 std::vector<std::pair<unsigned, std::size_t>> Markers(const Bytes& jpeg) {
   std::vector<std::pair<unsigned, std::size_t>> found;
@@ -430,6 +470,42 @@ TEST_F(Codec, JpegRoundTripOfAPhotoIsNearlyLossless) {
   ASSERT_EQ(back->Height(), 480);
   EXPECT_GE(Psnr(photo, back), 45.0);
   EXPECT_EQ(back->RGBSurface().Pixel(100, 100).alpha, 0);
+}
+
+// Grey pictures and CMYK ones (inverted, as Adobe writes them) come out as
+// the RGB a viewer shows, opaque and without an alpha channel.
+TEST_F(Codec, GreyAndCmykJpegsDecodeToRgb) {
+  const std::int64_t w = 32, h = 16;
+  // Blocks of 8 x 8, so that each holds one flat value.
+  const auto grey = [](std::int64_t x, std::int64_t y) { return static_cast<unsigned char>(x / 8 * 60 + y / 8 * 20); };
+  const unsigned char cmyk[4][4] = {{255, 0, 255, 255}, {200, 100, 50, 128}, {0, 0, 0, 255}, {255, 255, 255, 60}};
+  const Color cmykShown[4] = {RGB(255, 0, 255), RGB(100, 50, 25), RGB(0, 0, 0), RGB(60, 60, 60)};
+  const struct {
+    const char* name;
+    Bytes bytes;
+    PixelFunction shown;
+  } cases[] = {
+      {"grey.jpg",
+       JpegOfComponents(JCS_GRAYSCALE, w, h, [&](std::int64_t x, std::int64_t y) { return std::vector<unsigned char>{grey(x, y)}; }),
+       [&](std::int64_t x, std::int64_t y) { return RGB(grey(x, y), grey(x, y), grey(x, y)); }},
+      {"cmyk.jpg",
+       JpegOfComponents(JCS_CMYK, w, h,
+                        [&](std::int64_t x, std::int64_t) {
+                          const unsigned char* c = cmyk[x / 8];
+                          return std::vector<unsigned char>{c[0], c[1], c[2], c[3]};
+                        }),
+       [&](std::int64_t x, std::int64_t) { return cmykShown[x / 8]; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ref<Picture> p = OpenBytes(c.name, c.bytes);
+    ASSERT_FALSE(p.IsNil());
+    ASSERT_EQ(p->Width(), w);
+    ASSERT_EQ(p->Height(), h);
+    EXPECT_FALSE(p->HasAlphaChannel());
+    for (std::int64_t y = 4; y < h; y += 8)
+      for (std::int64_t x = 4; x < w; x += 8) EXPECT_TRUE(Near(p->RGBSurface().Pixel(x, y), c.shown(x, y), 2)) << x << ", " << y;
+  }
 }
 
 // Subsampled chroma would spread each coloured stripe over its black neighbour.
