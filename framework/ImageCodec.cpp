@@ -120,8 +120,11 @@ Ref<Picture> OpenPath(const std::string& path) {
   }
 
   if (info.size() > kMaxFileBytes || !file.seek(0)) return nullptr;
-  const QByteArray bytes = file.readAll();
-  if (bytes.isEmpty()) return nullptr;
+  // Read into memory of the codec's own (UnfilledBytes), which the byte array
+  // only points at.
+  const std::unique_ptr<unsigned char[]> storage = UnfilledBytes(static_cast<std::size_t>(info.size()));
+  if (!storage || file.read(reinterpret_cast<char*>(storage.get()), info.size()) != info.size()) return nullptr;
+  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(storage.get()), info.size());
   if (format == "jpeg" || format == "jpg") return OpenJpeg(bytes, o);
   if (!LooksComplete(format.toStdString(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                      static_cast<std::size_t>(bytes.size()))) {
