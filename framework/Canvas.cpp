@@ -148,14 +148,17 @@ void CanvasWidget::dropEvent(QDropEvent* e) {
   const QMimeData* mime = e->mimeData();
   bool taken = false;
   fw::FromToolkit(c, [&] {
+    // Picture data that cannot be read is still offered, as a nil picture,
+    // so that the handler can say so.
+    const bool pictureOffered = c.acceptPictureDrop && mime->hasImage();
     Ref<Picture> picture;
-    if (c.acceptPictureDrop && mime->hasImage()) picture = fw::FromQImage(qvariant_cast<QImage>(mime->imageData()));
+    if (pictureOffered) picture = fw::FromQImage(qvariant_cast<QImage>(mime->imageData()));
     Ref<FolderItem> file;
     const QString path = AcceptedFile(mime, c.acceptedFileTypes);
     if (!path.isEmpty()) file = MakeRef<FolderItem>(path.toStdString());
-    if (!picture && !file) return;
+    if (!pictureOffered && !file) return;
     taken = true;
-    DragItem item(picture, file);
+    DragItem item(picture, file, pictureOffered);
     c.canvas.DropObject.Raise(c.canvas, item, DragAction(e->dropAction()));
   });
   if (taken) {

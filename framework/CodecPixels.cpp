@@ -1,17 +1,39 @@
-// Pixel buffers for the decoders: allocation without a fill, and recorded
-// orientation.
+// Buffers for the decoders (a file's bytes, pixels), allocated without a
+// fill, and recorded orientation.
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
+
+#include <sys/mman.h>
 
 #include "framework/ImageCodecParts.h"
 
 namespace image_codec {
 
+namespace {
+// A large file or picture is first touched by the reader or the decoder in
+// order: in pages of 2 MiB rather than 4 KiB that takes a few hundred faults
+// instead of tens of thousands. Only a hint; the content is the same.
+void AskForHugePages(void* start, std::size_t bytes) {
+  constexpr std::uintptr_t kHuge = std::uintptr_t{1} << 21;
+  const auto from = (reinterpret_cast<std::uintptr_t>(start) + kHuge - 1) & ~(kHuge - 1);
+  const auto to = (reinterpret_cast<std::uintptr_t>(start) + bytes) & ~(kHuge - 1);
+  if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
+}
+}  // namespace
+
+std::unique_ptr<unsigned char[]> UnfilledBytes(std::size_t size) {
+  std::unique_ptr<unsigned char[]> bytes(new (std::nothrow) unsigned char[size]);
+  if (bytes) AskForHugePages(bytes.get(), size);
+  return bytes;
+}
+
 std::shared_ptr<PixelBuffer> UnfilledBuffer(std::int64_t width, std::int64_t height) {
   // Color has no initialisers, so new[] leaves the pages untouched.
   std::unique_ptr<Color[]> pixels(new (std::nothrow) Color[static_cast<std::size_t>(width * height)]);
   if (!pixels) return nullptr;
+  AskForHugePages(pixels.get(), static_cast<std::size_t>(width * height) * sizeof(Color));
   return std::make_shared<PixelBuffer>(width, height, std::move(pixels));
 }
 

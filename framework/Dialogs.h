@@ -38,8 +38,12 @@ void MsgBox(const std::string& message);
 // What a drop onto a control carries.
 class DragItem {
  public:
+  // Picture data offered exactly when picture is not nil.
   DragItem(Ref<::Picture> picture, Ref<::FolderItem> folderItem);
-  bool PictureAvailable() const noexcept { return !picture_.IsNil(); }
+  // pictureOffered: the drag carries picture data, of which picture is nil
+  // when it could not be read.
+  DragItem(Ref<::Picture> picture, Ref<::FolderItem> folderItem, bool pictureOffered);
+  bool PictureAvailable() const noexcept { return pictureOffered_; }
   Ref<::Picture> Picture() const { return picture_; }
   bool FolderItemAvailable() const noexcept { return !folderItem_.IsNil(); }
   // The dropped file, or nil when the drag carries none.
@@ -48,4 +52,5 @@ class DragItem {
  private:
   Ref<::Picture> picture_;
   Ref<::FolderItem> folderItem_;
+  bool pictureOffered_;
 };

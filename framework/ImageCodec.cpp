@@ -23,7 +23,8 @@
 namespace {
 using namespace image_codec;
 
-// No image this editor can take needs a larger file.
+// No image this editor can take needs a larger file; a larger one is still
+// measured first, so that a huge picture is refused for its size.
 constexpr qint64 kMaxFileBytes = qint64{1} << 30;
 constexpr double kInchesPerMetre = 1.0 / 0.0254;
 
@@ -99,7 +100,7 @@ Ref<Picture> OpenWithToolkit(const QByteArray& bytes, const QByteArray& format, 
 Ref<Picture> OpenPath(const std::string& path) {
   const QString name = QString::fromStdString(path);
   const QFileInfo info(name);
-  if (!info.isFile() || !info.isReadable() || info.size() <= 0 || info.size() > kMaxFileBytes) return nullptr;
+  if (!info.isFile() || !info.isReadable() || info.size() <= 0) return nullptr;
   QFile file(name);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
 
@@ -117,9 +118,12 @@ Ref<Picture> OpenPath(const std::string& path) {
     }
   }
 
-  if (!file.seek(0)) return nullptr;
-  const QByteArray bytes = file.readAll();
-  if (bytes.isEmpty()) return nullptr;
+  if (info.size() > kMaxFileBytes || !file.seek(0)) return nullptr;
+  // Read into memory of the codec's own (UnfilledBytes), which the byte array
+  // only points at.
+  const std::unique_ptr<unsigned char[]> storage = UnfilledBytes(static_cast<std::size_t>(info.size()));
+  if (!storage || file.read(reinterpret_cast<char*>(storage.get()), info.size()) != info.size()) return nullptr;
+  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(storage.get()), info.size());
   if (format == "jpeg" || format == "jpg") return OpenJpeg(bytes, o);
   if (!LooksComplete(format.toStdString(), reinterpret_cast<const unsigned char*>(bytes.constData()),
                      static_cast<std::size_t>(bytes.size()))) {

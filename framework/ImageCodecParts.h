@@ -13,6 +13,9 @@
 
 namespace image_codec {
 
+// Room for a file's bytes, not filled; nil when the memory cannot be had.
+std::unique_ptr<unsigned char[]> UnfilledBytes(std::size_t size);
+
 // A buffer whose pixels are not filled: pages the decoder never reaches are
 // never touched. Nil when the memory cannot be had.
 std::shared_ptr<PixelBuffer> UnfilledBuffer(std::int64_t width, std::int64_t height);

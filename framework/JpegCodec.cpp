@@ -164,6 +164,13 @@ struct EncodeJob {
 // Exact round(x / 255) for x in 0..255 * 255.
 inline unsigned Div255(unsigned x) { return (x + 128 + ((x + 128) >> 8)) >> 8; }
 
+// True when no pixel of the row lets anything show through.
+bool RowOpaque(const Color* row, std::int64_t width) {
+  unsigned any = 0;
+  for (std::int64_t x = 0; x < width; ++x) any |= row[x].alpha;
+  return any == 0;
+}
+
 // Source-over onto white; opaque pixels keep their bytes.
 void FlattenRow(const Color* src, Color* dst, std::int64_t width) {
   for (std::int64_t x = 0; x < width; ++x) {
@@ -209,10 +216,14 @@ bool RunEncode(EncodeJob& job, const PixelBuffer& pixels, int quality, std::int6
   cinfo.X_density = static_cast<UINT16>(Density(hres));
   cinfo.Y_density = static_cast<UINT16>(Density(vres));
   jpeg_start_compress(&cinfo, TRUE);
-  Color* row = job.row.get();
   while (cinfo.next_scanline < cinfo.image_height) {
-    FlattenRow(pixels.pixels.get() + static_cast<std::int64_t>(cinfo.next_scanline) * pixels.width, row,
-               pixels.width);
+    // An opaque row goes to the encoder as it is: flattening would give the
+    // same bytes, and the encoder ignores the fourth one. It only reads rows.
+    Color* row = pixels.pixels.get() + static_cast<std::int64_t>(cinfo.next_scanline) * pixels.width;
+    if (!RowOpaque(row, pixels.width)) {
+      FlattenRow(row, job.row.get(), pixels.width);
+      row = job.row.get();
+    }
     JSAMPROW rows[1] = {reinterpret_cast<JSAMPROW>(row)};
     jpeg_write_scanlines(&cinfo, rows, 1);
   }

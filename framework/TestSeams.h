@@ -74,7 +74,8 @@ bool DragSlider(Slider& s, std::int64_t value);
 enum class MouseStep { Press, Move, Release };
 bool Mouse(Canvas& c, MouseStep step, std::int64_t x, std::int64_t y);
 // Picture data and/or a local file dropped on the control; false when the
-// control refused the drag.
+// control refused the drag. A picture without pixels (Picture::Undecoded)
+// stands for picture data that cannot be read.
 bool Drop(RectControl& c, Ref<Picture> picture, const std::string& filePath);
 // A physical key of Keyboard (kMinusKey, kEqualsKey) going down or up, and
 // the application losing the focus.

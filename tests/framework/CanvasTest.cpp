@@ -173,13 +173,13 @@ TEST_F(CanvasTest, APressAnsweredTrueBringsDragsAndTheRelease) {
 TEST_F(CanvasTest, DropsOfPicturesAndOfFilesOfTheAcceptedType) {
   struct Dropped {
     bool picture, file;
-    std::int64_t width;
+    std::int64_t width;  // -1: the picture data could not be read
     std::string name;
   };
   std::vector<Dropped> got;
   canvas->DropObject.AddHandler([&](Canvas&, DragItem& item, std::int64_t) {
-    got.push_back({item.PictureAvailable(), item.FolderItemAvailable(),
-                   item.PictureAvailable() ? item.Picture()->Width() : 0,
+    const Ref<Picture> picture = item.Picture();
+    got.push_back({item.PictureAvailable(), item.FolderItemAvailable(), picture ? picture->Width() : -1,
                    item.FolderItemAvailable() ? item.FolderItem()->DisplayName() : ""});
   });
   const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pixelmoth-drop-test";
@@ -194,13 +194,18 @@ TEST_F(CanvasTest, DropsOfPicturesAndOfFilesOfTheAcceptedType) {
   EXPECT_TRUE(TestSeams::Drop(*canvas, MakeRef<Picture>(120, 110), ""));
   EXPECT_TRUE(TestSeams::Drop(*canvas, nullptr, jpeg));
   EXPECT_FALSE(TestSeams::Drop(*canvas, nullptr, png));
-  ASSERT_EQ(got.size(), 2u);
+  // Picture data that cannot be read still reaches the handler, to be refused there.
+  EXPECT_TRUE(TestSeams::Drop(*canvas, Picture::Undecoded(120, 110), ""));
+  ASSERT_EQ(got.size(), 3u);
   EXPECT_TRUE(got[0].picture);
   EXPECT_FALSE(got[0].file);
   EXPECT_EQ(got[0].width, 120);
   EXPECT_FALSE(got[1].picture);
   EXPECT_TRUE(got[1].file);
   EXPECT_EQ(got[1].name, "photo.jpg");
+  EXPECT_TRUE(got[2].picture);
+  EXPECT_EQ(got[2].width, -1);
+  EXPECT_FALSE(got[2].file);
   std::filesystem::remove_all(dir);
 }
 }  // namespace

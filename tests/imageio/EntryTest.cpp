@@ -81,7 +81,7 @@ TEST_F(ImageIoTest, DialogPictureGetsAnAlphaChannel) {
 
 // --- Drops -----------------------------------------------------------------------
 
-enum class Offers { DataAndFile, DataOnly, FileOnly, Neither };
+enum class Offers { DataAndFile, DataOnly, FileOnly, Neither, UnreadableDataAndFile };
 enum class Expect { TheData, TheFilesPicture, ThePreviousPicture, Nil };
 
 struct DropCase {
@@ -99,6 +99,8 @@ const DropCase kDrops[] = {
     {"file only", Offers::FileOnly, false, Expect::TheFilesPicture, true},
     {"neither, nothing loaded", Offers::Neither, false, Expect::Nil, false},
     {"neither, a picture loaded", Offers::Neither, true, Expect::ThePreviousPicture, false},
+    // The data comes first: its failure is not made good by the file.
+    {"unreadable data and a file", Offers::UnreadableDataAndFile, true, Expect::Nil, false},
 };
 
 class DropTest : public ImageIoTest, public ::testing::WithParamInterface<DropCase> {};
@@ -116,7 +118,8 @@ TEST_P(DropTest, TakesDataFirstThenTheFileAndNamesTheFile) {
   const bool withData = c.offers == Offers::DataAndFile || c.offers == Offers::DataOnly;
   const bool withFile = c.offers == Offers::DataAndFile || c.offers == Offers::FileOnly;
 
-  Drop(withData ? data : nullptr, withFile ? file : nullptr);
+  const bool unreadable = c.offers == Offers::UnreadableDataAndFile;
+  Drop(withData ? data : nullptr, withFile || unreadable ? file : nullptr, withData || unreadable);
 
   EXPECT_EQ(w->Title(), c.titleFromFile ? "Mothwick - dropped.jpg" : "Pixelmoth");
   switch (c.pic) {

@@ -9,7 +9,11 @@ void ImageIoTest::SetUp() {
 }
 
 void ImageIoTest::Drop(const Ref<Picture>& data, const Ref<FolderItem>& file) {
-  DragItem item(data, file);
+  Drop(data, file, !data.IsNil());
+}
+
+void ImageIoTest::Drop(const Ref<Picture>& data, const Ref<FolderItem>& file, bool dataOffered) {
+  DragItem item(data, file, dataOffered);
   w->MainCanvas_DropObject(*w->MainCanvas(), item, 0);
 }
 

@@ -4,15 +4,13 @@
 // driven through the seams, and a folder for files.
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "framework/Dialogs.h"
 #include "tests/imageio/ImageFiles.h"
 #include "tests/support/EditorFixture.h"
+#include "tests/support/Unprivileged.h"
 
 class ImageIoTest : public EditorFixture {
  protected:
@@ -20,6 +18,8 @@ class ImageIoTest : public EditorFixture {
 
   // A drop carrying picture data, a file, both or neither (nil for absent).
   void Drop(const Ref<Picture>& data, const Ref<FolderItem>& file);
+  // The same with picture data offered that could not be read (data nil).
+  void Drop(const Ref<Picture>& data, const Ref<FolderItem>& file, bool dataOffered);
   // The open dialog answered with file (nil: cancelled), then LoadButton.
   void LoadThroughDialog(const Ref<FolderItem>& file);
   // The save dialog answered with file (nil: cancelled), then SaveButton.
@@ -33,18 +33,4 @@ class ImageIoTest : public EditorFixture {
   static std::vector<std::string> IntakeLines(std::int64_t zW, std::int64_t zH);
 
   TempFolder files;
-};
-
-// Runs as an ordinary user while it lives, so that permissions apply also
-// when the tests run as root (the saved user id brings root back).
-class Unprivileged {
- public:
-  Unprivileged() : dropped_(geteuid() == 0 && seteuid(65534) == 0) {}
-  ~Unprivileged() {
-    if (dropped_ && seteuid(0) != 0) std::abort();
-  }
-  bool Effective() const { return geteuid() != 0; }
-
- private:
-  bool dropped_;
 };
