@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <random>
 
+#include "framework/Processor.h"
 #include "framework/TestSeams.h"
 
 namespace {
@@ -67,20 +68,12 @@ __attribute__((target("arch=x86-64-v4"))) bool ScrambleToBytes(const std::uint64
   return doubtful == 0;
 }
 
-bool HasAvx512() noexcept {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("x86-64-v4") != 0;
-  }();
-  return has;
-}
-
 }  // namespace
 
 void Random::ByteRun(const Bounds& r, std::uint8_t* out, std::int64_t count) noexcept {
   Xoshiro256 gen = gen_;
   std::int64_t i = 0;
-  if (HasAvx512()) {
+  if (Processor::HasAvx512()) {
     std::uint64_t word[kByteChunk];
     while (count - i >= 8) {
       const std::int64_t m = std::min(kByteChunk, (count - i) & ~std::int64_t{7});

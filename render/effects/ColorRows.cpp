@@ -2,6 +2,7 @@
 
 #include <immintrin.h>
 
+#include "framework/Processor.h"
 #include "render/effects/ColorLanes.h"
 
 // Built with -ffp-contract=off (CMakeLists.txt): a fused multiply-add would
@@ -191,10 +192,9 @@ PIXELMOTH_AVX512 void FromHSVAvx512(const double* h, const double* s, const doub
 // --- The choice, made once. ------------------------------------------------
 
 std::vector<ColorRows::Kernels> Detect() {
-  __builtin_cpu_init();
   std::vector<ColorRows::Kernels> found;
-  if (__builtin_cpu_supports("x86-64-v4")) found.push_back({"avx512", &ToHSVAvx512, &ToSVAvx2, &FromHSVAvx512});
-  if (__builtin_cpu_supports("avx2")) found.push_back({"avx2", &ToHSVAvx2, &ToSVAvx2, &FromHSVAvx2});
+  if (Processor::HasAvx512()) found.push_back({"avx512", &ToHSVAvx512, &ToSVAvx2, &FromHSVAvx512});
+  if (Processor::HasAvx2()) found.push_back({"avx2", &ToHSVAvx2, &ToSVAvx2, &FromHSVAvx2});
   found.push_back({"scalar", &ToHSVScalar, &ToSVScalar, &FromHSVScalar});
   return found;
 }

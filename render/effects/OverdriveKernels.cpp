@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/Processor.h"
 #include "render/effects/ColorLanes.h"
 #include "render/effects/ColorRows.h"
 #include "render/effects/OverdriveTone.h"
@@ -231,11 +232,6 @@ PIXELMOTH_AVX512 void BandAndPatchAvx512(Color* px, std::int64_t n, const double
   InGroups(n, BandAndPatchGroups{px, n, band, hueFactor, saturationFactor});
 }
 
-bool HasAvx512() noexcept {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("x86-64-v4");
-}
-
 }  // namespace
 
 namespace overdrive {
@@ -248,7 +244,7 @@ const Kernels& Kernels::Portable() {
 
 const Kernels& Kernels::Fastest() {
   static const Kernels kernels =
-      HasAvx512() ? Kernels{&column_strip::ReadAvx512, &column_strip::WriteAvx512, &DecodeBoostDrawsAvx512, &ToneAvx512,
+      Processor::HasAvx512() ? Kernels{&column_strip::ReadAvx512, &column_strip::WriteAvx512, &DecodeBoostDrawsAvx512, &ToneAvx512,
                             &BoostAvx512, &BandRowAvx512, &BandAndPatchAvx512}
                   : Portable();
   return kernels;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Numbers.h"
+#include "framework/Processor.h"
 #include "render/effects/BoostDraws.h"
 #include "render/effects/OverdriveKernels.h"
 #include "render/effects/OverdriveTone.h"
@@ -274,8 +275,7 @@ TEST(Overdrive, BoostDecodersReadTheDrawsAsThePixelLoopTakesThem) {
       [](std::int64_t i) { return i % 64 >= 61 ? 0.4999 : 0.75; },
   };
   std::vector<std::pair<const char*, BoostDraws::Decoder>> decoders = {{"portable", &DecodeBoostDrawsPortable}};
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("x86-64-v4")) decoders.push_back({"avx512", &DecodeBoostDrawsAvx512});
+  if (Processor::HasAvx512()) decoders.push_back({"avx512", &DecodeBoostDrawsAvx512});
   for (std::size_t p = 0; p < patterns.size(); ++p) {
     std::vector<double> values(3 * BoostDraws::kRun + 128);
     for (std::size_t i = 0; i < values.size(); ++i) values[i] = patterns[p](static_cast<std::int64_t>(i));
