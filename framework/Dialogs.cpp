@@ -127,8 +127,5 @@ void MsgBox(const std::string& message) {
 
 // --- DragItem ----------------------------------------------------------------
 
-DragItem::DragItem(Ref<::Picture> picture, Ref<::FolderItem> folderItem)
-    : DragItem(picture, std::move(folderItem), !picture.IsNil()) {}
-
 DragItem::DragItem(Ref<::Picture> picture, Ref<::FolderItem> folderItem, bool pictureOffered)
     : picture_(std::move(picture)), folderItem_(std::move(folderItem)), pictureOffered_(pictureOffered) {}

@@ -38,8 +38,6 @@ void MsgBox(const std::string& message);
 // What a drop onto a control carries.
 class DragItem {
  public:
-  // Picture data offered exactly when picture is not nil.
-  DragItem(Ref<::Picture> picture, Ref<::FolderItem> folderItem);
   // pictureOffered: the drag carries picture data, of which picture is nil
   // when it could not be read.
   DragItem(Ref<::Picture> picture, Ref<::FolderItem> folderItem, bool pictureOffered);

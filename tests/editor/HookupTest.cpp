@@ -105,7 +105,7 @@ TEST_F(HookupTest, ToolButtonsAndCanvasReachTheHandlersOfTheirSubsystems) {
   EXPECT_FALSE(GetImplicitWindow(AboutPixelmoth::kClassName).IsNil()) << "ButtonAbout";
 
   const Ref<Canvas> canvas = w->MainCanvas();
-  DragItem nothing(nullptr, nullptr);
+  DragItem nothing(nullptr, nullptr, false);
   canvas->DropObject.Raise(*canvas, nothing, 0);
   EXPECT_TRUE(HasMessage("The selected item is not an image file.")) << "MainCanvas DropObject";
 
