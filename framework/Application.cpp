@@ -1,7 +1,10 @@
 #include "framework/Application.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <QPalette>
 #include <QStyleFactory>
@@ -10,6 +13,7 @@
 
 #include "framework/Event.h"
 #include "framework/Exceptions.h"
+#include "framework/ResourceFolder.h"
 #include "framework/Runtime.h"
 #include "framework/System.h"
 
@@ -56,6 +60,21 @@ QPalette DarkPalette() {
   return p;
 }
 
+// The application's icon in the desktop's icon theme, at every size installed
+// with the program; read from those files, since a prefix outside the
+// desktop's data folders is not searched by the theme. None found leaves the
+// toolkit's own.
+QIcon ApplicationIcon() {
+  const QString name = QStringLiteral(PIXELMOTH_APP_ID ".png");
+  const QDir theme(QString::fromStdString(fw::ShareFolder()) + QStringLiteral("/icons/hicolor"));
+  QIcon icon;
+  for (const QString& size : theme.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+    const QString file = theme.filePath(size + QStringLiteral("/apps/") + name);
+    if (QFileInfo::exists(file)) icon.addFile(file);
+  }
+  return icon;
+}
+
 std::string ClassName(std::exception_ptr e) {
   try {
     if (e) std::rethrow_exception(e);
@@ -87,6 +106,10 @@ void fw::EnsureToolkit() {
   RuntimeState& s = State();
   s.toolkit = new QApplication(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Pixelmoth"));
+  // Every window and the task bar show the icon; the desktop matches the
+  // windows to the desktop entry of this name.
+  QGuiApplication::setDesktopFileName(QStringLiteral(PIXELMOTH_APP_ID));
+  QApplication::setWindowIcon(ApplicationIcon());
   QApplication::setQuitOnLastWindowClosed(false);  // Window::Close decides
   if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
   QApplication::setPalette(DarkPalette());

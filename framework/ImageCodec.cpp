@@ -3,7 +3,6 @@
 // libjpeg-turbo both ways (ImageCodecParts.h).
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -12,12 +11,12 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
-#include <filesystem>
 #include <map>
 
 #include "framework/Dialogs.h"
 #include "framework/ImageCodecParts.h"
 #include "framework/QtImage.h"
+#include "framework/ResourceFolder.h"
 #include "framework/TestSeams.h"
 
 namespace {
@@ -134,17 +133,7 @@ Ref<Picture> OpenPath(const std::string& path) {
 
 // --- Named pictures ------------------------------------------------------------
 
-std::string resourceFolderSeam;
 std::map<std::string, int> openFromAppCounts;
-
-// The pictures sit in "resources" beside the executable, in the build tree as
-// after installing; nothing else (no environment, no settings) moves them.
-std::string ResourceFolder() {
-  if (!resourceFolderSeam.empty()) return resourceFolderSeam;
-  if (QCoreApplication::instance()) return (QCoreApplication::applicationDirPath() + "/resources").toStdString();
-  std::error_code ignored;
-  return (std::filesystem::read_symlink("/proc/self/exe", ignored).parent_path() / "resources").string();
-}
 
 // --- Saving ----------------------------------------------------------------------
 
@@ -164,7 +153,7 @@ Ref<Picture> Picture::Open(const FolderItem& file) { return OpenPath(file.Native
 
 Ref<Picture> Picture::OpenFromApp(const std::string& name) {
   ++openFromAppCounts[name];
-  const std::string base = ResourceFolder() + "/" + name;
+  const std::string base = fw::ResourceFolder() + "/" + name;
   Ref<Picture> picture = OpenPath(base + ".png");
   if (!picture || !picture->IsDecoded()) return nullptr;
   if (Ref<Picture> twice = OpenPath(base + "@2x.png"); twice && twice->IsDecoded()) {
@@ -196,8 +185,6 @@ bool Picture::Save(const FolderItem& file, int format, int quality) const {
   }
   return out.commit();
 }
-
-void TestSeams::SetResourceFolder(const std::string& path) { resourceFolderSeam = path; }
 
 int TestSeams::OpenFromAppCount(const std::string& name) {
   const auto it = openFromAppCounts.find(name);

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws Pixelmoth's sixteen named pictures into resources/pictures/.
+"""Draws Pixelmoth's sixteen named pictures into resources/pictures/, and its
+application icon into resources/icons/.
 
 Run it after changing any drawing below:  python3 resources/make_pictures.py
 It needs only Python 3's standard library and writes the same files on every
@@ -10,7 +11,9 @@ the toolkit enlarges it without blurring.
 
 The icons are drawn on a 30 x 30 grid (the tool buttons' size), light shapes
 on a transparent ground with a thin dark halo, so that they read on dark and
-light buttons alike. The splash is a 600 x 400 picture.
+light buttons alike. The splash is a 600 x 400 picture. The application icon
+is the splash's moth on a dark tile, at the sizes of the desktop's icon theme
+(<size>x<size>.png).
 """
 
 import math
@@ -21,6 +24,7 @@ import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 OUT = os.path.join(HERE, "pictures")
+ICON_OUT = os.path.join(HERE, "icons")
 
 # --- PNG -------------------------------------------------------------------
 
@@ -470,6 +474,15 @@ def moth_cells():
 
 MOTH_WIDTH = 2 * len(MOTH[0]) - 1
 
+# The split copies of the lettering and the moth: (channel, raised to).
+RED_COPY = ((0, 255), (1, 40), (2, 70))
+CYAN_COPY = ((1, 220), (2, 240))
+
+
+def ground(t):
+    """The splash's dark ground, top to bottom (t from 0 to 1)."""
+    return [32 + 20 * t, 33 + 20 * t, 36 + 20 * t]
+
 
 def render_splash(scale):
     w, h = SPLASH_W * scale, SPLASH_H * scale
@@ -479,9 +492,8 @@ def render_splash(scale):
     grain = [[rng.range(-5, 5) for _ in range(SPLASH_W)] for _ in range(SPLASH_H)]
     px = []
     for y in range(h):
-        t = y / (h - 1)
         row_grain = grain[y // scale]
-        base = (32 + 20 * t, 33 + 20 * t, 36 + 20 * t)
+        base = ground(y / (h - 1))
         px += [[base[0] + row_grain[x // scale], base[1] + row_grain[x // scale], base[2] + row_grain[x // scale]]
                for x in range(w)]
 
@@ -505,8 +517,8 @@ def render_splash(scale):
         """Lit cells with a red copy slid left and a cyan copy slid right."""
         for cx, cy in cells:
             x, y = left + cx * cell, top + cy * cell
-            lift(x - split, y, x - split + cell, y + cell, ((0, 255), (1, 40), (2, 70)))
-            lift(x + split, y, x + split + cell, y + cell, ((1, 220), (2, 240)))
+            lift(x - split, y, x - split + cell, y + cell, RED_COPY)
+            lift(x + split, y, x + split + cell, y + cell, CYAN_COPY)
         for cx, cy in cells:
             x, y = left + cx * cell, top + cy * cell
             paint(x, y, x + cell, y + cell, LIGHT)
@@ -555,6 +567,64 @@ def render_splash(scale):
     return w, h, bytes(data)
 
 
+# --- Application icon: the splash's moth on a dark rounded tile ------------------
+
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+
+
+def render_app_icon(size):
+    """RGBA of a size x size icon. Where whole pixels give the moth most of
+    the tile its cells are whole pixels, crisp as on the splash; smaller
+    icons get fractional cells, antialiased."""
+    inset, radius = 0.04 * size, 0.18 * size
+    ideal = 0.8 * size / MOTH_WIDTH
+    cell = math.floor(ideal) if math.floor(ideal) >= 0.75 * ideal else ideal
+    left = (size - MOTH_WIDTH * cell) / 2
+    top = (size - len(MOTH) * cell) / 2
+    if cell == int(cell):
+        left, top = round(left), round(top)
+    split = max(cell / 3, 0.6)
+    lit = set(moth_cells())
+    # Scan lines as on the splash, where they stay finer than a cell.
+    scan = max(1, size // 128) if size >= 64 else 0
+
+    def inside_tile(x, y):
+        dx = max(inset + radius - x, x - (size - inset - radius), 0)
+        dy = max(inset + radius - y, y - (size - inset - radius), 0)
+        return dx * dx + dy * dy <= radius * radius
+
+    def on_moth(x, y):
+        return (math.floor((x - left) / cell), math.floor((y - top) / cell)) in lit
+
+    n = 4 if size >= 64 else 8
+    data = bytearray()
+    for py in range(size):
+        dark = 0.8 if scan and (py // scan) % 2 else 1.0
+        for px in range(size):
+            total, covered = [0.0, 0.0, 0.0], 0
+            for j in range(n):
+                for i in range(n):
+                    x, y = px + (i + 0.5) / n, py + (j + 0.5) / n
+                    if not inside_tile(x, y):
+                        continue
+                    colour = ground(y / size)
+                    for copy, dx in ((RED_COPY, split), (CYAN_COPY, -split)):
+                        if on_moth(x + dx, y):
+                            for k, v in copy:
+                                colour[k] = max(colour[k], v)
+                    if on_moth(x, y):
+                        colour = list(LIGHT)
+                    covered += 1
+                    for k in range(3):
+                        total[k] += colour[k]
+            if not covered:
+                data += b"\0\0\0\0"
+                continue
+            data += bytes(max(0, min(255, int(round(c / covered * dark)))) for c in total)
+            data.append(int(round(255 * covered / (n * n))))
+    return bytes(data)
+
+
 # --- Writing ------------------------------------------------------------------------
 
 
@@ -567,6 +637,10 @@ def main():
             size = GRID * scale
             write_png(os.path.join(OUT, name + suffix + ".png"), size, size, render_icon(draw, scale))
     print("wrote %d pictures to %s" % (1 + 2 * len(ICONS), OUT), file=sys.stderr)
+    os.makedirs(ICON_OUT, exist_ok=True)
+    for size in ICON_SIZES:
+        write_png(os.path.join(ICON_OUT, "%dx%d.png" % (size, size)), size, size, render_app_icon(size))
+    print("wrote %d icons to %s" % (len(ICON_SIZES), ICON_OUT), file=sys.stderr)
 
 
 if __name__ == "__main__":
