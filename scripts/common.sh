@@ -8,6 +8,13 @@ PIXELMOTH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # The Debian packages the editor needs to build and run.
 BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libjpeg62-turbo-dev)
 
+# And those the tests need: GoogleTest; a private X server, input, screenshots
+# and window properties for the end-to-end runs; the Debian package's tools
+# (dpkg-shlibdeps reads the program with file) and desktop entry checker;
+# clang with libFuzzer.
+TEST_PACKAGES=(libgtest-dev xvfb xdotool imagemagick x11-utils dpkg-dev file desktop-file-utils
+  clang libclang-rt-14-dev)
+
 # Installs the packages that are missing: as root with apt-get (after an
 # update); otherwise prints the one line to run and stops.
 ensure_packages() {
