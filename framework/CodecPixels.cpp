@@ -3,11 +3,13 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #include <sys/mman.h>
 
 #include "framework/ImageCodecParts.h"
+#include "framework/Runtime.h"
 
 namespace image_codec {
 
@@ -33,7 +35,9 @@ std::shared_ptr<PixelBuffer> UnfilledBuffer(std::int64_t width, std::int64_t hei
   // Color has no initialisers, so new[] leaves the pages untouched.
   std::unique_ptr<Color[]> pixels(new (std::nothrow) Color[static_cast<std::size_t>(width * height)]);
   if (!pixels) return nullptr;
-  AskForHugePages(pixels.get(), static_cast<std::size_t>(width * height) * sizeof(Color));
+  const std::size_t bytes = static_cast<std::size_t>(width * height) * sizeof(Color);
+  AskForHugePages(pixels.get(), bytes);
+  if (const auto& fill = fw::Seams().decodePrefill) std::memset(static_cast<void*>(pixels.get()), *fill, bytes);
   return std::make_shared<PixelBuffer>(width, height, std::move(pixels));
 }
 

@@ -30,8 +30,10 @@ struct JpegImage {
   std::int64_t horizontalResolution = 0;
   std::int64_t verticalResolution = 0;
 };
-// Any warning about damaged data (premature end, corrupt entropy data, a
-// marker inside a scan) fails the decode: no half-decoded picture.
+// Whatever libjpeg-turbo makes of the file is the picture: a file cut short
+// or with damaged scan data decodes as far as the decoder gets, the rest as
+// it fills it. Failed only when the decoder gets no frame header or no scan;
+// every pixel of a decoded picture is written by the decoder.
 JpegImage DecodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxSide);
 
 // Receives the encoded file chunk by chunk; false stops the encoder.

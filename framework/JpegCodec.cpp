@@ -3,6 +3,7 @@
 // must be freed lives in the job objects of their callers.
 
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -24,35 +25,59 @@ struct ErrorManager {
   std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
-// Warnings (level -1) mean damaged data, apart from a few about metadata and
-// padding between segments, which many cameras write into complete files.
-void OnMessage(j_common_ptr cinfo, int level) {
-  if (level >= 0) return;  // trace messages
-  switch (cinfo->err->msg_code) {
-    case JWRN_ADOBE_XFORM:
-    case JWRN_BOGUS_ICC:
-    case JWRN_JFIF_MAJOR:
-    case JWRN_EXTRANEOUS_DATA:
-      return;
-    default:
-      OnError(cinfo);
-  }
-}
-
+// Warnings (damaged or missing data, which the decoder fills in) go nowhere.
+void Quiet(j_common_ptr, int) {}
 void Silent(j_common_ptr) {}
 
 void InstallErrors(ErrorManager& err) {
   jpeg_std_error(&err.pub);
   err.pub.error_exit = OnError;
-  err.pub.emit_message = OnMessage;
+  err.pub.emit_message = Quiet;
   err.pub.output_message = Silent;
 }
 
 // --- Decoding ----------------------------------------------------------------
 
+// A file of more scans than any encoder writes costs a pass over the whole
+// picture per scan: the scans after these are left out, as if the file ended.
+constexpr int kMaxScans = 500;
+
+// Called before each step of reading the file: how far the decoder had read
+// when the step began. A step that fails (a damaged marker between two scans)
+// ends the decode, which is then run again on the bytes up to there.
+struct Progress {
+  jpeg_progress_mgr pub;
+  const unsigned char* data;
+  std::size_t size;
+  std::size_t consumed = 0;
+  bool recorded = false;
+};
+
+void OnProgress(j_common_ptr common) {
+  auto* cinfo = reinterpret_cast<j_decompress_ptr>(common);
+  auto* p = reinterpret_cast<Progress*>(common->progress);
+  if (cinfo->input_scan_number > kMaxScans) OnError(common);
+  const auto next = reinterpret_cast<std::uintptr_t>(cinfo->src->next_input_byte);
+  const auto start = reinterpret_cast<std::uintptr_t>(p->data);
+  // Past the end the source hands out an end marker of its own.
+  p->consumed = next >= start && next - start <= p->size ? next - start : p->size;
+  p->recorded = true;
+}
+
+// The bytes to decode again: up to where the failed step began, without a
+// marker that the previous scan had already read into (so that the decoder
+// sees the file end there, instead of reading the marker without its segment).
+std::size_t RetryLength(const unsigned char* data, std::size_t consumed) {
+  std::size_t n = consumed;
+  if (n >= 2 && data[n - 2] == 0xFF && data[n - 1] != 0x00 && data[n - 1] != 0xFF) n -= 2;
+  while (n > 0 && data[n - 1] == 0xFF) --n;
+  return n;
+}
+
 struct DecodeJob {
   jpeg_decompress_struct cinfo;
   ErrorManager err;
+  Progress progress;
   JpegImage result;
 };
 
@@ -70,6 +95,10 @@ void MakeOpaque(Color* row, std::int64_t width) {
   for (std::int64_t x = 0; x < width; ++x) row[x].alpha = 0;
 }
 
+// Whatever the decoder makes of the file, short or damaged as it may be: it
+// fills what the file does not give (the rest of a cut scan mid-grey, the
+// coefficients of scans it never got as zero). Fails only without a frame
+// header and a scan, or when the decoder stops with an error.
 bool RunDecode(DecodeJob& job, const unsigned char* data, std::size_t size, std::int64_t maxSide) {
   jpeg_decompress_struct& cinfo = job.cinfo;
   cinfo.err = &job.err.pub;
@@ -79,6 +108,10 @@ bool RunDecode(DecodeJob& job, const unsigned char* data, std::size_t size, std:
     return false;
   }
   jpeg_create_decompress(&cinfo);
+  job.progress.pub.progress_monitor = OnProgress;
+  job.progress.data = data;
+  job.progress.size = size;
+  cinfo.progress = &job.progress.pub;
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   jpeg_read_header(&cinfo, TRUE);
   job.result.width = cinfo.image_width;
@@ -104,6 +137,8 @@ bool RunDecode(DecodeJob& job, const unsigned char* data, std::size_t size, std:
     jpeg_destroy_decompress(&cinfo);
     return false;
   }
+  // Every row is written here, in order, or the decode fails: no pixel of the
+  // unfilled buffer is ever shown.
   Color* pixels = job.result.pixels->pixels.get();
   while (cinfo.output_scanline < cinfo.output_height) {
     Color* row = pixels + static_cast<std::int64_t>(cinfo.output_scanline) * w;
@@ -118,7 +153,8 @@ bool RunDecode(DecodeJob& job, const unsigned char* data, std::size_t size, std:
       MakeOpaque(row, w);
     }
   }
-  jpeg_finish_decompress(&cinfo);  // reads to the end, so a damaged tail still fails
+  // What follows the last row (more markers, the end marker, trailing bytes)
+  // cannot change the picture: not read.
   jpeg_destroy_decompress(&cinfo);
   job.result.width = w;
   job.result.height = h;
@@ -235,12 +271,17 @@ bool RunEncode(EncodeJob& job, const PixelBuffer& pixels, int quality, std::int6
 }  // namespace
 
 JpegImage DecodeJpeg(const unsigned char* data, std::size_t size, std::int64_t maxSide) {
-  auto job = std::make_unique<DecodeJob>();
-  if (!RunDecode(*job, data, size, maxSide)) {
-    if (job->result.status != JpegImage::Status::TooLarge) job->result.status = JpegImage::Status::Failed;
-    job->result.pixels.reset();
+  // Each retry decodes fewer bytes, so this ends; a few are plenty, since a
+  // retry stops before the step that failed.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    auto job = std::make_unique<DecodeJob>();
+    if (RunDecode(*job, data, size, maxSide)) return std::move(job->result);
+    if (job->result.status == JpegImage::Status::TooLarge) return std::move(job->result);  // no pixels
+    const std::size_t shorter = job->progress.recorded ? RetryLength(data, job->progress.consumed) : 0;
+    if (shorter == 0 || shorter >= size) break;
+    size = shorter;
   }
-  return std::move(job->result);
+  return JpegImage{};
 }
 
 bool EncodeJpeg(const PixelBuffer& pixels, int quality, std::int64_t horizontalResolution,

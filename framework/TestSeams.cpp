@@ -70,6 +70,8 @@ void QueueSaveDialogAnswer(Ref<FolderItem> answer) { fw::Seams().saveAnswers.pus
 std::vector<SaveDialogRequest> SaveDialogRequests() { return fw::Seams().saveRequests; }
 int OpenDialogCount() { return fw::Seams().openDialogs; }
 
+void PrefillDecodeBuffers(std::optional<std::uint8_t> byte) { fw::Seams().decodePrefill = byte; }
+
 void SetKeyDown(int keyCode, bool down) { fw::Seams().keys[keyCode] = down; }
 void SetMousePosition(std::int64_t x, std::int64_t y) { fw::Seams().mouse = std::make_pair(x, y); }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,11 @@ struct DrawCall {
 };
 void RecordDrawCalls(bool on);
 std::vector<DrawCall> DrawCalls();
+
+// Decoding: the pixel buffers that decoders write into start filled with
+// `byte` instead of untouched (nullopt: untouched again), so that a test can
+// find a pixel that a decoder never wrote.
+void PrefillDecodeBuffers(std::optional<std::uint8_t> byte);
 
 // Named pictures: where OpenFromApp looks, and how often it opened a name.
 void SetResourceFolder(const std::string& path);

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -260,10 +261,12 @@ Bytes WithOrientation(const Bytes& jpeg, int orientation) {
   return jpeg.substr(0, 2) + app1 + jpeg.substr(2);
 }
 
-// A JPEG of one or four stored components per pixel (grey, or CMYK stored
-// inverted as Adobe writes it, with Adobe's marker), written by libjpeg.
+// A JPEG written by libjpeg, every component at full resolution: grey, RGB
+// stored as YCbCr (progressive when asked), or CMYK stored inverted as Adobe
+// writes it, with Adobe's marker.
 Bytes JpegOfComponents(J_COLOR_SPACE space, std::int64_t w, std::int64_t h,
-                       const std::function<std::vector<unsigned char>(std::int64_t, std::int64_t)>& pixel) {
+                       const std::function<std::vector<unsigned char>(std::int64_t, std::int64_t)>& pixel,
+                       bool progressive = false) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr err;
   cinfo.err = jpeg_std_error(&err);
@@ -273,10 +276,12 @@ Bytes JpegOfComponents(J_COLOR_SPACE space, std::int64_t w, std::int64_t h,
   jpeg_mem_dest(&cinfo, &out, &size);
   cinfo.image_width = static_cast<JDIMENSION>(w);
   cinfo.image_height = static_cast<JDIMENSION>(h);
-  cinfo.input_components = space == JCS_GRAYSCALE ? 1 : 4;
+  cinfo.input_components = space == JCS_GRAYSCALE ? 1 : (space == JCS_RGB ? 3 : 4);
   cinfo.in_color_space = space;
   jpeg_set_defaults(&cinfo);
-  jpeg_set_colorspace(&cinfo, space);
+  if (space != JCS_RGB) jpeg_set_colorspace(&cinfo, space);
+  for (int c = 0; c < cinfo.num_components; ++c) cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+  if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_set_quality(&cinfo, 100, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
   std::vector<unsigned char> row;
@@ -294,6 +299,15 @@ Bytes JpegOfComponents(J_COLOR_SPACE space, std::int64_t w, std::int64_t h,
   Bytes bytes(reinterpret_cast<const char*>(out), size);
   std::free(out);
   return bytes;
+}
+
+// A progressive JPEG of the picture: ten scans, each with its own tables.
+Bytes ProgressiveJpeg(const Ref<Picture>& p) {
+  const RGBSurface s = p->RGBSurface();
+  return JpegOfComponents(JCS_RGB, p->Width(), p->Height(), [&](std::int64_t x, std::int64_t y) {
+    const Color c = s.Pixel(x, y);
+    return std::vector<unsigned char>{c.red, c.green, c.blue};
+  }, true);
 }
 
 // The JPEG's markers up to the scan: offset of each (FF xx), by marker byte.
@@ -314,6 +328,35 @@ std::size_t FindMarker(const Bytes& jpeg, unsigned marker) {
     if (m == marker) return at;
   return Bytes::npos;
 }
+
+// Every marker of the file with its offset, up to the end marker: the scans'
+// coded data (stuffed bytes, restart markers) skipped.
+std::vector<std::pair<unsigned, std::size_t>> AllMarkers(const Bytes& jpeg) {
+  std::vector<std::pair<unsigned, std::size_t>> found;
+  std::size_t at = 2;
+  while (at + 4 <= jpeg.size()) {
+    const unsigned marker = U8(jpeg, at + 1);
+    if (U8(jpeg, at) != 0xff || marker == 0x00 || marker == 0xff || (marker >= 0xd0 && marker <= 0xd7)) {
+      ++at;
+      continue;
+    }
+    if (marker == 0xd9) break;
+    found.emplace_back(marker, at);
+    at += 2 + GetBE16(jpeg, at + 2);
+  }
+  return found;
+}
+
+// Offsets of the file's scan headers, in order.
+std::vector<std::size_t> Scans(const Bytes& jpeg) {
+  std::vector<std::size_t> scans;
+  for (const auto& [marker, at] : AllMarkers(jpeg))
+    if (marker == 0xda) scans.push_back(at);
+  return scans;
+}
+
+// The first byte of a scan's coded data.
+std::size_t ScanData(const Bytes& jpeg, std::size_t scan) { return scan + 2 + GetBE16(jpeg, scan + 2); }
 
 Bytes WithJpegSize(Bytes jpeg, std::uint32_t w, std::uint32_t h) {
   const std::size_t sof = FindMarker(jpeg, 0xc0);
@@ -685,7 +728,6 @@ std::vector<std::size_t> Cuts(std::size_t size) {
 }
 
 TEST_F(Codec, TruncatedFilesGiveNil) {
-  const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
   const Bytes png = Saved(PhotoLikePicture(64, 48), Picture::SaveAsPNG, "whole.png");
   const Bytes gif = Gif(40, 30, [](std::int64_t x, std::int64_t y) { return static_cast<int>((x * y) % 256); });
   const Bytes bmp = Bmp(20, 10, Pattern), rle = BmpRle8(16, 8), tiff = Tiff(20, 10, Pattern), webp = Webp();
@@ -694,7 +736,6 @@ TEST_F(Codec, TruncatedFilesGiveNil) {
     Bytes bytes;
     std::vector<std::size_t> cuts;
   } cases[] = {
-      {"cut.jpg", jpeg, Cuts(jpeg.size())},
       {"cut.png", png, Cuts(png.size())},
       // a GIF's last two bytes are the end of its blocks and the trailer
       {"cut.gif", gif, {1, 8, 13 + 768 + 5, gif.size() / 5, gif.size() / 2, gif.size() * 9 / 10, gif.size() - 3}},
@@ -712,14 +753,6 @@ TEST_F(Codec, TruncatedFilesGiveNil) {
 }
 
 TEST_F(Codec, CorruptFilesGiveNil) {
-  const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
-  const std::size_t scan = FindMarker(jpeg, 0xda);
-  ASSERT_NE(scan, Bytes::npos);
-  Bytes markerInScan = jpeg;
-  markerInScan.insert((scan + jpeg.size()) / 2, "\xff\xd0", 2);
-  Bytes endInScan = jpeg;
-  endInScan.insert((scan + jpeg.size()) / 2, "\xff\xd9", 2);
-
   Bytes png = Saved(PhotoLikePicture(64, 48), Picture::SaveAsPNG, "whole.png");
   Bytes badCrc = png;
   badCrc[png.size() / 2] = static_cast<char>(badCrc[png.size() / 2] ^ 0x5a);
@@ -729,9 +762,6 @@ TEST_F(Codec, CorruptFilesGiveNil) {
     const char* name;
     Bytes bytes;
   } cases[] = {
-      {"marker.jpg", markerInScan},
-      {"end.jpg", endInScan},
-      {"header.jpg", jpeg.substr(0, scan) + Noise(2000, 3)},
       {"crc.png", badCrc},
       {"early.gif", Gif(40, 30, index, 600)},  // its LZW data ends after half the pixels
       {"empty.png", ""},
@@ -757,6 +787,159 @@ TEST_F(Codec, PaddingBeforeAMarkerStillOpens) {
   const Ref<Picture> opened = OpenBytes("padded.jpg", padded);
   ASSERT_FALSE(opened.IsNil());
   EXPECT_TRUE(SamePixels(whole, opened));
+}
+
+// --- Databent JPEGs: cut short or with damaged scan data -------------------------
+
+// Opens the file twice, its pixel buffers filled first with 0x00 and then with
+// 0xff: a pixel that the decoder never wrote differs between the two.
+struct OpenedTwice {
+  Ref<Picture> zeros, ones;
+};
+
+class DamagedJpeg : public Codec {
+ protected:
+  void TearDown() override {
+    TestSeams::PrefillDecodeBuffers(std::nullopt);
+    Codec::TearDown();
+  }
+  OpenedTwice OpenTwice(const std::string& name, const Bytes& bytes) const {
+    const std::string path = Write(name, bytes);
+    TestSeams::PrefillDecodeBuffers(0x00);
+    OpenedTwice o{Open(path), nullptr};
+    TestSeams::PrefillDecodeBuffers(0xff);
+    o.ones = Open(path);
+    TestSeams::PrefillDecodeBuffers(std::nullopt);
+    return o;
+  }
+};
+
+Bytes Inserted(Bytes b, std::size_t at, const Bytes& what) { return b.insert(at, what); }
+
+Bytes Overwritten(Bytes b, std::size_t at, const Bytes& what) { return b.replace(at, what.size(), what); }
+
+// The picture is whatever the decoder makes of the file; only a file from
+// which it gets no frame header or no scan is no picture.
+TEST_F(DamagedJpeg, OpensAsFarAsTheDecoderGetsWithEveryPixelWritten) {
+  const Bytes base = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
+  const std::size_t sof = FindMarker(base, 0xc0), scan = FindMarker(base, 0xda);
+  ASSERT_NE(sof, Bytes::npos);
+  ASSERT_NE(scan, Bytes::npos);
+  const std::size_t data = ScanData(base, scan), mid = (data + base.size()) / 2;
+
+  const Bytes prog = ProgressiveJpeg(PhotoLikePicture(64, 48));
+  const std::vector<std::size_t> scans = Scans(prog);
+  ASSERT_EQ(scans.size(), 10u);
+  Bytes manyScans = prog.substr(0, prog.size() - 2);  // without its end marker
+  const Bytes lastScanHeader = prog.substr(scans.back(), ScanData(prog, scans.back()) - scans.back());
+  for (int i = 0; i < 600; ++i) manyScans += lastScanHeader;
+
+  const struct {
+    const char* name;
+    Bytes bytes;
+    bool opens;
+  } cases[] = {
+      {"start marker only", base.substr(0, 2), false},
+      {"cut inside the frame header", base.substr(0, sof + 6), false},
+      {"cut after the frame header, before the scan", base.substr(0, scan), false},
+      {"cut inside the scan header", base.substr(0, scan + 6), false},
+      {"cut right after the scan header", base.substr(0, data), true},
+      {"cut a fifth into the scan", base.substr(0, data + (base.size() - data) / 5), true},
+      {"cut mid-scan", base.substr(0, mid), true},
+      {"one byte short of the end marker", base.substr(0, base.size() - 1), true},
+      {"no end marker", base.substr(0, base.size() - 2), true},
+      {"scan bytes overwritten", Overwritten(base, mid, Noise(40, 9)), true},
+      {"scan data all noise", base.substr(0, data) + Noise(2000, 3), true},
+      {"restart marker inside the scan", Inserted(base, mid, "\xff\xd0"), true},
+      {"end marker inside the scan", Inserted(base, mid, "\xff\xd9"), true},
+      {"start marker inside the scan", Inserted(base, mid, "\xff\xd8"), true},
+      {"frame header marker inside the scan", Inserted(base, mid, "\xff\xc0"), true},
+      {"table marker inside the scan", Inserted(base, mid, "\xff\xc4\x00\x05\x10\x01\x02"), true},
+      {"scan marker inside the scan", Inserted(base, mid, "\xff\xda"), true},
+      {"progressive, cut inside its first scan header", prog.substr(0, scans[0] + 6), false},
+      {"progressive, cut after its first scan", prog.substr(0, scans[1]), true},
+      {"progressive, cut mid-file", prog.substr(0, prog.size() / 2), true},
+      {"progressive, cut inside the tables before a scan", prog.substr(0, scans[4] - 20), true},
+      {"progressive, a scan header naming no component", Overwritten(prog, scans[5] + 5, "\x09"), true},
+      {"progressive, more scans than any encoder writes", manyScans, true},
+      {"turned a quarter and cut mid-scan", WithOrientation(base.substr(0, mid), 6), true},
+      {"noise after the start marker", "\xff\xd8\xff" + Noise(3000, 11), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const OpenedTwice o = OpenTwice("damaged.jpg", c.bytes);
+    if (!c.opens) {
+      EXPECT_TRUE(o.zeros.IsNil());
+      EXPECT_TRUE(o.ones.IsNil());
+      continue;
+    }
+    ASSERT_FALSE(o.zeros.IsNil());
+    ASSERT_FALSE(o.ones.IsNil());
+    ASSERT_TRUE(o.zeros->IsDecoded());
+    const bool turned = c.bytes.find("Exif") != Bytes::npos;
+    EXPECT_EQ(o.zeros->Width(), turned ? 48 : 64);
+    EXPECT_EQ(o.zeros->Height(), turned ? 64 : 48);
+    EXPECT_FALSE(o.zeros->HasAlphaChannel());
+    EXPECT_TRUE(SamePixels(o.zeros, o.ones)) << "pixels the decoder never wrote";
+  }
+}
+
+// Zero coefficients for what the file does not give: mid-grey where a
+// sequential scan was cut, the picture's coarse version where a progressive
+// file ends after its first scan.
+TEST_F(DamagedJpeg, WhatTheFileDoesNotGiveIsFilledByTheDecoder) {
+  const Ref<Picture> photo = PhotoLikePicture(64, 48);
+  const Bytes base = Saved(photo, Picture::SaveAsJPEG, "whole.jpg");
+  const std::size_t data = ScanData(base, FindMarker(base, 0xda));
+  const Ref<Picture> whole = OpenBytes("whole.jpg", base);
+  const Ref<Picture> cut = OpenBytes("cut.jpg", base.substr(0, (data + base.size()) / 2));
+  ASSERT_FALSE(whole.IsNil());
+  ASSERT_FALSE(cut.IsNil());
+  const RGBSurface w = whole->RGBSurface(), c = cut->RGBSurface();
+  for (std::int64_t x = 0; x < 64; ++x) {
+    for (std::int64_t y = 0; y < 8; ++y) ASSERT_EQ(c.Pixel(x, y), w.Pixel(x, y)) << x << "," << y << ": before the cut";
+    for (std::int64_t y = 40; y < 48; ++y) ASSERT_EQ(c.Pixel(x, y), RGB(128, 128, 128)) << x << "," << y << ": after it";
+  }
+
+  // A smooth picture, whose coarse version is close to it.
+  const Ref<Picture> smooth = MakePicture(64, 48, [](std::int64_t x, std::int64_t y) {
+    return RGB(static_cast<int>(x * 4), static_cast<int>(y * 5), static_cast<int>(255 - x * 2 - y));
+  });
+  const Bytes prog = ProgressiveJpeg(smooth);
+  const Ref<Picture> coarse = OpenBytes("coarse.jpg", prog.substr(0, Scans(prog)[1]));
+  ASSERT_FALSE(coarse.IsNil());
+  EXPECT_GT(Psnr(smooth, coarse), 30.0) << "the picture, coarse (mid-grey would be 12 dB)";
+  EXPECT_LT(Psnr(smooth, coarse), Psnr(smooth, OpenBytes("all.jpg", prog)) - 6) << "from the first scan only";
+}
+
+// A damaged segment between two scans stops the decoder with an error: the
+// picture is then what the scans before it give, as if the file ended there.
+TEST_F(DamagedJpeg, ADamagedSegmentBetweenScansEndsThePictureThere) {
+  const Bytes prog = ProgressiveJpeg(PhotoLikePicture(64, 48));
+  const std::vector<std::pair<unsigned, std::size_t>> markers = AllMarkers(prog);
+  const std::vector<std::size_t> scans = Scans(prog);
+  ASSERT_GE(scans.size(), 6u);
+  // The segments between the end of scan 4's data and scan 5's header.
+  std::size_t firstAfter = scans[4];
+  for (const auto& [marker, at] : markers)
+    if (at > scans[3] && at < firstAfter) firstAfter = at;
+  const Ref<Picture> endsBefore = OpenBytes("ends.jpg", prog.substr(0, firstAfter));
+  ASSERT_FALSE(endsBefore.IsNil());
+  const Bytes tables = "\xff\xc4\x00\x13\x10" + Bytes(16, '\x7f');  // counts of more than 256 codes
+  const struct {
+    const char* name;
+    Bytes bytes;
+  } cases[] = {
+      {"cut inside the tables", prog.substr(0, (firstAfter + scans[4]) / 2)},
+      {"a table that cannot be", Inserted(prog, firstAfter, tables)},
+      {"a scan header naming no component", Overwritten(prog, scans[4] + 5, "\x09")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Ref<Picture> p = OpenBytes("damaged.jpg", c.bytes);
+    ASSERT_FALSE(p.IsNil());
+    EXPECT_TRUE(SamePixels(p, endsBefore));
+  }
 }
 
 TEST_F(Codec, FoldersMissingAndUnreadableFilesGiveNil) {

@@ -2,13 +2,17 @@
 // first byte picks the file's extension (the toolkit's readers go by the name
 // first, then by the content); the rest is the file. A decoded picture never
 // exceeds the largest decodable side, and every one of its pixels can be
-// read; bigger claims come back undecoded. Crashes, sanitizer reports, hangs
-// and huge allocations (libFuzzer's -malloc_limit_mb) fail the run.
+// read; bigger claims come back undecoded. A JPEG, however damaged, is
+// decoded twice, into buffers filled first with 0x00 and then with 0xff: the
+// two pictures are the same, or a pixel was left as the buffer held it.
+// Crashes, sanitizer reports, hangs and huge allocations (libFuzzer's
+// -malloc_limit_mb) fail the run.
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "framework/Dialogs.h"
@@ -23,6 +27,12 @@ constexpr const char* kExtensions[] = {"img", "png", "jpg", "gif", "bmp", "xbm",
 constexpr std::size_t kExtensionCount = sizeof kExtensions / sizeof kExtensions[0];
 
 std::string folder;
+
+bool SamePixels(const Picture& a, const Picture& b) {
+  if (a.Width() != b.Width() || a.Height() != b.Height() || !a.IsDecoded() || !b.IsDecoded()) return false;
+  const auto bytes = static_cast<std::size_t>(a.Width() * a.Height()) * sizeof(Color);
+  return std::memcmp(a.Pixels()->pixels.get(), b.Pixels()->pixels.get(), bytes) == 0;
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -39,7 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!f) std::abort();
   if (size > 1 && std::fwrite(data + 1, 1, size - 1, f) != size - 1) std::abort();
   std::fclose(f);
+  const bool jpeg = size > 3 && data[1] == 0xff && data[2] == 0xd8 && data[3] == 0xff;
+  if (jpeg) TestSeams::PrefillDecodeBuffers(0x00);
   const Ref<Picture> p = Picture::Open(FolderItem(path));
+  if (jpeg) {
+    TestSeams::PrefillDecodeBuffers(0xff);
+    const Ref<Picture> again = Picture::Open(FolderItem(path));
+    TestSeams::PrefillDecodeBuffers(std::nullopt);
+    if (p.IsNil() != again.IsNil()) std::abort();
+    if (p && p->IsDecoded() && !SamePixels(*p, *again)) std::abort();
+  }
   std::remove(path.c_str());
   if (p) {
     if (p->Width() < 1 || p->Height() < 1) std::abort();

@@ -1,7 +1,8 @@
 // Files that are no image, or no longer a whole one, files whose header
 // claims a picture far beyond the size limit, and things that are no readable
 // file at all, through both entries: the picture is dropped, the message
-// shown, and the next good picture loads as usual. Run under the sanitizers
+// shown, and the next good picture loads as usual. JPEGs are the exception:
+// one cut short or with damaged scan data opens. Run under the sanitizers
 // to catch a decoder reading past what it was given.
 
 #include <cctype>
@@ -49,13 +50,22 @@ Bytes Scrambled(Bytes b, std::size_t from) {
   return b;
 }
 
+// Offset of the JPEG's first segment of this marker, up to its first scan
+// header; the file's size when there is none.
+std::size_t JpegSegment(const Bytes& b, std::uint8_t marker) {
+  std::size_t at = 2;
+  while (at + 9 < b.size() && b[at] == 0xFF && b[at + 1] != marker && b[at + 1] != 0xDA) {
+    at += 2 + (b[at + 2] << 8 | b[at + 3]);
+  }
+  return at + 9 < b.size() && b[at] == 0xFF && b[at + 1] == marker ? at : b.size();
+}
+
 // The photo's frame header rewritten to claim width x height; the scan data
 // stays that of the small photo.
 Bytes ClaimingJpeg(std::uint16_t width, std::uint16_t height, const TempFolder& scratch) {
   Bytes b = Photo(Picture::SaveAsJPEG, scratch);
-  std::size_t at = 2;
-  while (at + 9 < b.size() && b[at] == 0xFF && b[at + 1] != 0xC0) at += 2 + (b[at + 2] << 8 | b[at + 3]);
-  if (at + 9 >= b.size() || b[at] != 0xFF) return {};  // no frame header: the test fails on the empty file
+  const std::size_t at = JpegSegment(b, 0xC0);
+  if (at == b.size()) return {};  // no frame header: the test fails on the empty file
   b[at + 5] = static_cast<std::uint8_t>(height >> 8);
   b[at + 6] = static_cast<std::uint8_t>(height);
   b[at + 7] = static_cast<std::uint8_t>(width >> 8);
@@ -76,10 +86,6 @@ const BadFile kBadFiles[] = {
     {"noise.png", [](const TempFolder&) { return Scrambled(Bytes(4096, 0), 0); }},
     {"jpeg-start-only.jpg", [](const TempFolder&) { return Bytes{0xFF, 0xD8, 0xFF}; }},
     {"jpeg-header-only.jpg", [](const TempFolder& t) { return Cut(Photo(Picture::SaveAsJPEG, t), 400); }},
-    {"jpeg-half.jpg", [](const TempFolder& t) {
-       Bytes b = Photo(Picture::SaveAsJPEG, t);
-       return Cut(b, b.size() / 2);
-     }},
     {"jpeg-scrambled.jpg", [](const TempFolder& t) { return Scrambled(Photo(Picture::SaveAsJPEG, t), 20); }},
     {"png-header-only.png", [](const TempFolder&) { return PngHeader(320, 240); }},
     {"png-half.png", [](const TempFolder& t) {
@@ -138,6 +144,48 @@ TEST_P(BadFileTest, IsRefused) {
   ExpectRefusedAndTheEditorGoesOn(entry, files.File(bad.name), bad.refusal);
 }
 
+// Databent JPEGs: cut short, or with their scan data overwritten, they open
+// at the size their header gives, as far as the decoder gets.
+struct DatabentFile {
+  const char* name;
+  std::function<Bytes(const TempFolder&)> bytes;
+};
+void PrintTo(const DatabentFile& f, std::ostream* os) { *os << f.name; }
+
+const DatabentFile kDatabentFiles[] = {
+    {"jpeg-half.jpg", [](const TempFolder& t) {
+       Bytes b = Photo(Picture::SaveAsJPEG, t);
+       return Cut(b, b.size() / 2);
+     }},
+    {"jpeg-scan-scrambled.jpg", [](const TempFolder& t) {
+       Bytes b = Photo(Picture::SaveAsJPEG, t);
+       const std::size_t scan = JpegSegment(b, 0xDA);
+       return scan == b.size() ? Bytes{} : Scrambled(b, scan + 2 + (b[scan + 2] << 8 | b[scan + 3]));
+     }},
+};
+
+class DatabentFileTest : public RefusalTest, public ::testing::WithParamInterface<std::tuple<DatabentFile, Entry>> {};
+
+TEST_P(DatabentFileTest, Opens) {
+  const auto& [file, entry] = GetParam();
+  WriteBytes(files.Path(file.name), file.bytes(files));
+  Enter(entry, files.File(file.name));
+  ASSERT_FALSE(w->pic.IsNil());
+  EXPECT_EQ(w->pic->Width(), 320);
+  EXPECT_EQ(w->pic->Height(), 240);
+  EXPECT_TRUE(TestSeams::MessageBoxes().empty());
+  EXPECT_EQ(w->Title(), std::string("Mothwick - ") + file.name);
+}
+
+// The test's name: the file's name and the entry.
+template <class File>
+std::string FileAndEntry(const ::testing::TestParamInfo<std::tuple<File, Entry>>& info) {
+  std::string name;
+  for (const char* ch = std::get<0>(info.param).name; *ch; ++ch)
+    name += std::isalnum(static_cast<unsigned char>(*ch)) ? *ch : '_';
+  return name + (std::get<1>(info.param) == Entry::Dialog ? "_dialog" : "_drop");
+}
+
 class NoReadableFileTest : public RefusalTest, public ::testing::WithParamInterface<Entry> {};
 
 TEST_P(NoReadableFileTest, AFolderIsNotAnImage) {
@@ -166,11 +214,11 @@ INSTANTIATE_TEST_SUITE_P(Entries, NoReadableFileTest, ::testing::Values(Entry::D
 INSTANTIATE_TEST_SUITE_P(Files, BadFileTest,
                          ::testing::Combine(::testing::ValuesIn(kBadFiles),
                                             ::testing::Values(Entry::Dialog, Entry::Drop)),
-                         [](const ::testing::TestParamInfo<std::tuple<BadFile, Entry>>& info) {
-                           std::string name;
-                           for (const char* ch = std::get<0>(info.param).name; *ch; ++ch)
-                             name += std::isalnum(static_cast<unsigned char>(*ch)) ? *ch : '_';
-                           return name + (std::get<1>(info.param) == Entry::Dialog ? "_dialog" : "_drop");
-                         });
+                         FileAndEntry<BadFile>);
+
+INSTANTIATE_TEST_SUITE_P(Files, DatabentFileTest,
+                         ::testing::Combine(::testing::ValuesIn(kDatabentFiles),
+                                            ::testing::Values(Entry::Dialog, Entry::Drop)),
+                         FileAndEntry<DatabentFile>);
 
 }  // namespace
