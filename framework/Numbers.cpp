@@ -1,7 +1,9 @@
 #include "framework/Numbers.h"
 
+#include <QLocale>
+
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 double Round(double x) noexcept { return std::round(x); }
@@ -24,16 +26,15 @@ std::string Str(double x) {
   if (std::isnan(x)) return "NaN";
   if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
   if (x == 0) return "0";  // -0 as well
-  char buf[64];
-  // Whole values below 2^53 print as plain digits; the rest with 15
+  // to_chars ignores the locale: the developer log reads the same on every
+  // machine. Whole values below 2^53 print as plain digits; the rest with 15
   // significant digits, which drops the noise of the last bits: 100 x 0.56 is
   // 56.00000000000001 in doubles and prints as 56.
-  if (x == std::trunc(x) && std::fabs(x) < 9007199254740992.0) {
-    std::snprintf(buf, sizeof buf, "%.0f", x);
-  } else {
-    std::snprintf(buf, sizeof buf, "%.15g", x);
-  }
-  return buf;
+  char buf[64];
+  const bool whole = x == std::trunc(x) && std::fabs(x) < 9007199254740992.0;
+  const std::to_chars_result r = whole ? std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, 0)
+                                       : std::to_chars(buf, buf + sizeof buf, x, std::chars_format::general, 15);
+  return std::string(buf, r.ptr);
 }
 
 std::string Format(double x, const std::string& pattern) {
@@ -41,7 +42,12 @@ std::string Format(double x, const std::string& pattern) {
   if (std::isinf(x)) return x > 0 ? "INF" : "-INF";
   const auto dot = pattern.find('.');
   const int decimals = dot == std::string::npos ? 0 : static_cast<int>(pattern.size() - dot - 1);
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, x);
-  return buf;
+  std::string text(std::size_t{320} + static_cast<std::size_t>(decimals), '\0');  // room for any double
+  text.resize(static_cast<std::size_t>(
+      std::to_chars(text.data(), text.data() + text.size(), x, std::chars_format::fixed, decimals).ptr - text.data()));
+  // The text people read: with the decimal separator of their locale.
+  if (const auto point = text.find('.'); point != std::string::npos) {
+    text.replace(point, 1, QLocale().decimalPoint().toStdString());
+  }
+  return text;
 }

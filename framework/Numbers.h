@@ -17,13 +17,15 @@ inline double Min(double a, double b) noexcept { return b < a ? b : a; }
 inline double Max(double a, double b) noexcept { return a < b ? b : a; }
 double Sin(double x) noexcept;
 
-// Default text of a number: integers in decimal; doubles with up to 15
-// significant digits, whole values without decimals ("100", "1.2",
-// "0.833333333333333", and "56" for 100 x 0.56, which lies a bit above 56).
+// Default text of a number, the same in every locale: integers in decimal;
+// doubles with a point and up to 15 significant digits, whole values without
+// decimals ("100", "1.2", "0.833333333333333", and "56" for 100 x 0.56, which
+// lies a bit above 56).
 std::string Str(std::int64_t x);
 std::string Str(int x);
 std::string Str(double x);
 
-// Number formatting with a pattern of zeros and an optional fraction:
-// Format(172.8, "0.00") is "172.80".
+// Number formatting with a pattern of zeros and an optional fraction, with
+// the decimal separator of the user's locale: Format(172.8, "0.00") is
+// "172.80", or "172,80" in a German one.
 std::string Format(double x, const std::string& pattern);

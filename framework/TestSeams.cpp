@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -46,6 +47,7 @@ void InitHeadless() {
   CaptureLog(true);
   fw::Seams().on = true;
   FillPluginEntryPoints();
+  SetLocale("C");
 }
 
 void Reset() {
@@ -60,6 +62,7 @@ void Reset() {
   ScriptRnd(nullptr);
   RecordDrawCalls(false);
   ClearLog();
+  SetLocale("C");
 }
 
 std::vector<std::string> MessageBoxes() { return fw::Seams().messageBoxes; }
@@ -69,6 +72,8 @@ void QueueOpenDialogAnswer(Ref<FolderItem> answer) { fw::Seams().openAnswers.pus
 void QueueSaveDialogAnswer(Ref<FolderItem> answer) { fw::Seams().saveAnswers.push_back(std::move(answer)); }
 std::vector<SaveDialogRequest> SaveDialogRequests() { return fw::Seams().saveRequests; }
 int OpenDialogCount() { return fw::Seams().openDialogs; }
+
+void SetLocale(const std::string& name) { QLocale::setDefault(QLocale(QString::fromStdString(name))); }
 
 void PrefillDecodeBuffers(std::optional<std::uint8_t> byte) { fw::Seams().decodePrefill = byte; }
 

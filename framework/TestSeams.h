@@ -122,6 +122,11 @@ struct DrawCall {
 void RecordDrawCalls(bool on);
 std::vector<DrawCall> DrawCalls();
 
+// Numbers: the locale whose decimal separator Format writes, by its name
+// ("de_DE"). InitHeadless and Reset set "C", so that tests read the same on
+// every machine.
+void SetLocale(const std::string& name);
+
 // Decoding: the pixel buffers that decoders write into start filled with
 // `byte` instead of untouched (nullopt: untouched again), so that a test can
 // find a pixel that a decoder never wrote.

@@ -11,9 +11,10 @@ BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins lib
 # And those the tests need: GoogleTest; a private X server, input, screenshots
 # and window properties for the end-to-end runs; the Debian package's tools
 # (dpkg-shlibdeps reads the program with file) and desktop entry checker;
-# clang with libFuzzer.
+# clang with libFuzzer; the locale sources, from which a test compiles a
+# locale with a decimal comma.
 TEST_PACKAGES=(libgtest-dev xvfb xdotool imagemagick x11-utils dpkg-dev file desktop-file-utils
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev locales)
 
 # Installs the packages that are missing: as root with apt-get (after an
 # update); otherwise prints the one line to run and stops.

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <limits>
+#include <string>
 
 #include "framework/Numbers.h"
+#include "framework/TestSeams.h"
 
 namespace {
 
@@ -93,6 +100,63 @@ TEST(Numbers, FormatWithTwoDecimals) {
   };
   for (const auto& c : cases) EXPECT_EQ(Format(c.x, "0.00"), c.text) << c.text;
   EXPECT_EQ(Format(41.6, "0"), "42");
+}
+
+// The developer log reads the same on every machine; the zoom caption is
+// written for the person in front of it.
+TEST(Numbers, FormatWritesTheLocalesDecimalSeparatorAndStrAPoint) {
+  TestSeams::SetLocale("de_DE");
+  EXPECT_EQ(Format(83.333333333333, "0.00"), "83,33");
+  EXPECT_EQ(Format(-3.5, "0.00"), "-3,50");
+  EXPECT_EQ(Format(41.6, "0"), "42");
+  EXPECT_EQ(Str(5.0 / 6.0), "0.833333333333333");
+  EXPECT_EQ(Str(1.5e-7), "1.5e-07");
+  EXPECT_EQ(Str(100.0), "100");
+  TestSeams::SetLocale("C");
+  EXPECT_EQ(Format(83.333333333333, "0.00"), "83.33");
+}
+
+// The C library's numbers in a German locale while the object lives: an
+// installed one, or else one compiled into a temporary folder from the
+// system's locale sources. Active() is false when neither can be had.
+class GermanCNumbers {
+ public:
+  GermanCNumbers() {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"})
+      if (std::setlocale(LC_NUMERIC, name)) return;
+    char dir[] = "/tmp/pixelmoth-locale-XXXXXX";
+    if (!mkdtemp(dir)) return;
+    dir_ = dir;
+    const std::string compile = "localedef -i de_DE -f UTF-8 " + dir_.string() + "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(compile.c_str()) != 0) return;
+    setenv("LOCPATH", dir, 1);
+    std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  }
+  ~GermanCNumbers() {
+    std::setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+    std::error_code ignored;
+    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
+  }
+  GermanCNumbers(const GermanCNumbers&) = delete;
+  GermanCNumbers& operator=(const GermanCNumbers&) = delete;
+  bool Active() const {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "%.1f", 0.5);
+    return std::string(buf) == "0,5";
+  }
+
+ private:
+  std::filesystem::path dir_;
+};
+
+TEST(Numbers, StrWritesAPointWhileTheCLibraryWritesAComma) {
+  GermanCNumbers german;
+  if (!german.Active()) GTEST_SKIP() << "no locale with a decimal comma here";
+  EXPECT_EQ(Str(5.0 / 6.0), "0.833333333333333");
+  EXPECT_EQ(Str(0.0694444444444444), "0.0694444444444444");
+  EXPECT_EQ(Str(1.5e-7), "1.5e-07");
+  EXPECT_EQ(Str(172.8), "172.8");
 }
 
 }  // namespace
