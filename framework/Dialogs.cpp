@@ -8,6 +8,9 @@
 #include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QTimer>
+
+#include <utility>
 
 #include "framework/Runtime.h"
 
@@ -22,8 +25,28 @@ struct FileDialog : QFileDialog {
   }
 };
 
+// Under the seams a dialog is shown only when a test has an action to run
+// inside it.
+bool ShowDialog() {
+  const fw::SeamState& seams = fw::Seams();
+  return !seams.on || seams.insideNextDialog;
+}
+
+// Runs the dialog modally. Under the seams it runs the test's action inside,
+// then closes: false, the seam's answer stands.
+bool Exec(QDialog& dialog) {
+  std::function<void()> action = std::exchange(fw::Seams().insideNextDialog, nullptr);
+  if (!action) return dialog.exec() == QDialog::Accepted;
+  QTimer::singleShot(0, &dialog, [&dialog, &action] {
+    action();
+    dialog.reject();
+  });
+  dialog.exec();
+  return false;
+}
+
 Ref<FolderItem> Chosen(QFileDialog& dialog) {
-  if (dialog.exec() != QDialog::Accepted) return nullptr;
+  if (!Exec(dialog)) return nullptr;
   const QStringList files = dialog.selectedFiles();
   if (files.isEmpty() || files.front().isEmpty()) return nullptr;
   return MakeRef<FolderItem>(files.front().toStdString());
@@ -91,38 +114,38 @@ OpenDialog::OpenDialog() = default;
 
 Ref<FolderItem> OpenDialog::ShowModal() {
   fw::SeamState& seams = fw::Seams();
-  if (seams.on) {
-    ++seams.openDialogs;
-    return TakeAnswer(seams.openAnswers);
+  if (seams.on) ++seams.openDialogs;
+  Ref<FolderItem> chosen;
+  if (ShowDialog()) {
+    fw::EnsureToolkit();
+    FileDialog dialog(QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
+    chosen = Chosen(dialog);
   }
-  fw::EnsureToolkit();
-  FileDialog dialog(QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
-  return Chosen(dialog);
+  return seams.on ? TakeAnswer(seams.openAnswers) : chosen;
 }
 
 Ref<FolderItem> GetSaveFolderItem(const std::string& filter, const std::string& defaultName) {
   fw::SeamState& seams = fw::Seams();
-  if (seams.on) {
-    seams.saveRequests.push_back({filter, defaultName});
-    return TakeAnswer(seams.saveAnswers);
+  if (seams.on) seams.saveRequests.push_back({filter, defaultName});
+  Ref<FolderItem> chosen;
+  if (ShowDialog()) {
+    fw::EnsureToolkit();
+    FileDialog dialog(QFileDialog::AcceptSave, QFileDialog::AnyFile);
+    dialog.setNameFilters(NameFilters(filter));
+    dialog.selectFile(QString::fromStdString(defaultName));
+    chosen = Chosen(dialog);
   }
-  fw::EnsureToolkit();
-  FileDialog dialog(QFileDialog::AcceptSave, QFileDialog::AnyFile);
-  dialog.setNameFilters(NameFilters(filter));
-  dialog.selectFile(QString::fromStdString(defaultName));
-  return Chosen(dialog);
+  return seams.on ? TakeAnswer(seams.saveAnswers) : chosen;
 }
 
 void MsgBox(const std::string& message) {
   fw::SeamState& seams = fw::Seams();
-  if (seams.on) {
-    seams.messageBoxes.push_back(message);
-    return;
-  }
+  if (seams.on) seams.messageBoxes.push_back(message);
+  if (!ShowDialog()) return;
   fw::EnsureToolkit();
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), QString::fromStdString(message),
                   QMessageBox::Ok, QApplication::activeWindow());
-  box.exec();
+  Exec(box);
 }
 
 // --- DragItem ----------------------------------------------------------------

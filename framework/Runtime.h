@@ -76,6 +76,7 @@ struct SeamState {
   std::optional<std::pair<std::int64_t, std::int64_t>> mouse;
   std::vector<std::string> trace;
   std::optional<std::uint8_t> decodePrefill;  // TestSeams::PrefillDecodeBuffers
+  std::function<void()> insideNextDialog;      // TestSeams::InsideNextDialog
 };
 SeamState& Seams();
 

@@ -4,6 +4,8 @@
 #include <QCursor>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QWidget>
 
 #include "framework/Runtime.h"
 
@@ -30,6 +32,18 @@ int KeyCodeOf(const QKeyEvent& k) {
   return 0;
 }
 
+// Keys typed into a dialog, a message box or a text field are theirs: while
+// one of them has the keyboard no key counts as held, and a key pressed there
+// counts only once it has been released and pressed again.
+bool KeysBelongElsewhere() {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return false;
+  if (QApplication::activeModalWidget()) return true;
+  // Widgets that take typed text ask for input methods; a password field
+  // does not, so a line edit counts as one anyway.
+  const QWidget* focus = QApplication::focusWidget();
+  return focus && (focus->testAttribute(Qt::WA_InputMethodEnabled) || qobject_cast<const QLineEdit*>(focus));
+}
+
 // Sees every key event of the application before any widget does.
 class KeyTracker : public QObject {
  public:
@@ -42,7 +56,7 @@ class KeyTracker : public QObject {
       case QEvent::KeyRelease: {
         const auto* k = static_cast<const QKeyEvent*>(e);
         if (k->isAutoRepeat()) break;
-        const bool down = e->type() == QEvent::KeyPress;
+        const bool down = e->type() == QEvent::KeyPress && !KeysBelongElsewhere();
         const int code = KeyCodeOf(*k);
         if (code == Keyboard::kMinusKey) Held().minus = down;
         if (code == Keyboard::kEqualsKey) Held().equals = down;
@@ -87,6 +101,7 @@ std::int64_t System::MouseY() {
 
 bool Keyboard::AsyncKeyDown(std::int64_t keyCode) {
   if (keyCode != kMinusKey && keyCode != kEqualsKey) return false;
+  if (KeysBelongElsewhere()) return false;
   const auto& keys = fw::Seams().keys;
   if (auto it = keys.find(static_cast<int>(keyCode)); it != keys.end()) return it->second;
   return fw::PhysicalKeyDown(static_cast<int>(keyCode));

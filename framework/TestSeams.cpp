@@ -7,6 +7,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -76,6 +77,17 @@ int OpenDialogCount() { return fw::Seams().openDialogs; }
 void SetLocale(const std::string& name) { QLocale::setDefault(QLocale(QString::fromStdString(name))); }
 
 void PrefillDecodeBuffers(std::optional<std::uint8_t> byte) { fw::Seams().decodePrefill = byte; }
+
+void InsideNextDialog(std::function<void()> action) { fw::Seams().insideNextDialog = std::move(action); }
+
+void WithTextFieldFocused(const std::function<void()>& action) {
+  QLineEdit field;
+  field.show();
+  field.activateWindow();
+  field.setFocus();
+  QCoreApplication::processEvents();
+  action();
+}
 
 void SetKeyDown(int keyCode, bool down) { fw::Seams().keys[keyCode] = down; }
 void SetMousePosition(std::int64_t x, std::int64_t y) { fw::Seams().mouse = std::make_pair(x, y); }

@@ -44,6 +44,13 @@ struct SaveDialogRequest {
 std::vector<SaveDialogRequest> SaveDialogRequests();
 int OpenDialogCount();
 
+// The next dialog or message box is shown for real, modal, and `action` runs
+// inside it, as a window's timers and a person's keys do while one is open;
+// then it closes and is answered as above.
+void InsideNextDialog(std::function<void()> action);
+// Runs `action` while a text field has the keyboard focus.
+void WithTextFieldFocused(const std::function<void()>& action);
+
 // Keyboard and mouse.
 void SetKeyDown(int keyCode, bool down);
 void SetMousePosition(std::int64_t x, std::int64_t y);

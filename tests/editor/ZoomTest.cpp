@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/Numbers.h"
+#include "framework/Picture.h"
 #include "framework/System.h"
 #include "framework/TestSeams.h"
 #include "tests/support/EditorFixture.h"
@@ -125,6 +126,29 @@ TEST_F(ZoomTest, TimerTicks) {
     EXPECT_EQ(w->ZoomFactor, c.factor);
     EXPECT_EQ(Paints() - paints, c.paints);
   }
+}
+
+// "my-glitch-2=.jpeg" typed into the save dialog while the timer ticks
+// behind it: the view stays at the 100 % of the export.
+TEST_F(ZoomTest, KeysTypedIntoTheSaveDialogDoNotZoom) {
+  GivePicture(SolidPicture(300, 200, RGB(10, 20, 30)));
+  w->ZoomFactor = 0.5;
+  TestSeams::ClearLog();
+  int ticks = 0;
+  TestSeams::InsideNextDialog([&] {
+    for (int key : {Keyboard::kMinusKey, Keyboard::kMinusKey, Keyboard::kEqualsKey}) {
+      TestSeams::PhysicalKey(key, true);
+      TestSeams::FireTimer(*w->mainTimer());
+      TestSeams::PhysicalKey(key, false);
+      ++ticks;
+    }
+  });
+  w->SaveButton_Action(*w->SaveButton());
+  ASSERT_EQ(ticks, 3);
+  EXPECT_EQ(Log(), (std::vector<std::string>{"910", "647", "910", "647"})) << "the export's lines only";
+  EXPECT_EQ(w->ZoomFactor, 1.0);
+  TestSeams::FireTimer(*w->mainTimer());
+  EXPECT_EQ(w->ZoomText()->Text(), "100%");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,58 @@ TEST_F(InputTest, TheZoomKeysAreKeyPositionsNotCharacters) {
     EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey));
     EXPECT_FALSE(Keyboard::AsyncKeyDown(kEqualsKey));
   }
+}
+
+// Keys typed into a dialog are the dialog's: the window behind it sees no key
+// held while it is open, and none that was pressed in it.
+TEST_F(InputTest, KeysCountAsUpWhileADialogIsOpenAndAKeyPressedThereNeverCounts) {
+  const struct {
+    const char* what;
+    std::function<void()> open;
+  } dialogs[] = {
+      {"message box", [] { MsgBox("Please, apply or cancel effect before saving."); }},
+      {"open dialog", [] { OpenDialog().ShowModal(); }},
+      {"save dialog", [] { GetSaveFolderItem("image/jpeg,png", "myPicture.jpeg"); }},
+  };
+  for (const auto& d : dialogs) {
+    SCOPED_TRACE(d.what);
+    TestSeams::PhysicalKey(kMinusKey, true);
+    bool opened = false;
+    TestSeams::InsideNextDialog([&] {
+      opened = true;
+      EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey));
+      TestSeams::PhysicalKey(kEqualsKey, true);  // typed into the dialog
+      EXPECT_FALSE(Keyboard::AsyncKeyDown(kEqualsKey));
+    });
+    d.open();
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(Keyboard::AsyncKeyDown(kMinusKey)) << "held from before the dialog";
+    EXPECT_FALSE(Keyboard::AsyncKeyDown(kEqualsKey)) << "pressed in the dialog";
+    TestSeams::PhysicalKey(kMinusKey, false);
+    TestSeams::PhysicalKey(kEqualsKey, false);
+  }
+}
+
+TEST_F(InputTest, AKeyPressedInADialogCountsOnceReleasedAndPressedAgain) {
+  TestSeams::InsideNextDialog([] { TestSeams::PhysicalKey(kMinusKey, true); });
+  GetSaveFolderItem("image/jpeg,png", "myPicture.jpeg");
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey)) << "still held from the dialog";
+  TestSeams::PhysicalKey(kMinusKey, false);
+  TestSeams::PhysicalKey(kMinusKey, true);
+  EXPECT_TRUE(Keyboard::AsyncKeyDown(kMinusKey));
+}
+
+TEST_F(InputTest, KeysCountAsUpWhileATextFieldHasTheKeyboard) {
+  TestSeams::PhysicalKey(kEqualsKey, true);
+  bool ran = false;
+  TestSeams::WithTextFieldFocused([&] {
+    ran = true;
+    EXPECT_FALSE(Keyboard::AsyncKeyDown(kEqualsKey));
+    TestSeams::PhysicalKey(kMinusKey, true);
+  });
+  ASSERT_TRUE(ran);
+  EXPECT_TRUE(Keyboard::AsyncKeyDown(kEqualsKey));
+  EXPECT_FALSE(Keyboard::AsyncKeyDown(kMinusKey)) << "pressed in the text field";
 }
 
 TEST_F(InputTest, MousePositionAndCursors) {
