@@ -3,9 +3,11 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSlider>
+#include <QStyleOptionButton>
 #include <QToolButton>
 
 #include <algorithm>
@@ -54,6 +56,20 @@ class TwoStateClicks : public QCheckBox {
 
  protected:
   void nextCheckState() override { setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked); }
+
+  // The style draws the box's edge a little darker than the window, so on a
+  // dark window the empty box all but vanishes: the edge is drawn again in
+  // the dimmed text colour, unless it shows the keyboard focus.
+  void paintEvent(QPaintEvent* e) override {
+    QCheckBox::paintEvent(e);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    if ((option.state & QStyle::State_HasFocus) && (option.state & QStyle::State_KeyboardFocusChange)) return;
+    const QRect box = style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, this);
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::WindowText));
+    painter.drawRect(box.adjusted(0, 0, -1, -1));
+  }
 };
 
 Qt::CheckState ToCheckState(std::int64_t s) {

@@ -112,6 +112,13 @@ Ref<Picture> CanvasImage(const Canvas& c) {
   return MakeRef<Picture>(std::move(copy), true);
 }
 
+Ref<Picture> ControlImage(const RectControl& c) {
+  QWidget* w = c.Impl().widget.data();
+  if (!w) return nullptr;
+  QWidget* top = w->window();
+  return fw::FromQImage(top->grab(QRect(w->mapTo(top, QPoint(0, 0)), w->size())).toImage());
+}
+
 std::vector<std::string> RuntimeTrace() { return fw::Seams().trace; }
 
 bool ProcessEvents(int maxMilliseconds, const std::function<bool()>& until) {

@@ -117,6 +117,9 @@ struct NativeControl {
 };
 NativeControl Native(const RectControl& c);
 
+// What a control shows on its window: the window's pixels under it.
+Ref<Picture> ControlImage(const RectControl& c);
+
 // Canvas: paints run so far, and a copy of the backing store.
 std::int64_t PaintCount(const Canvas& c);
 Ref<Picture> CanvasImage(const Canvas& c);

@@ -2,6 +2,9 @@
 // handler through the toolkit, the dispatch's treatment of exceptions, timers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+
 #include "framework/Application.h"
 #include "framework/Controls.h"
 #include "framework/Runtime.h"
@@ -52,6 +55,30 @@ TEST_F(ControlsTest, PropertySetsAreKeptAndActedOn) {
   EXPECT_EQ(box->State(), 1);
   box->SetState(2);
   EXPECT_EQ(box->State(), 2);
+}
+
+// The switch must be seen on the editor's dark window, unchecked as checked:
+// its box stands out from the window's colour.
+TEST_F(ControlsTest, ACheckBoxShowsItsBoxOnADarkWindow) {
+  const Color back = RGB(40, 40, 42);
+  auto w = BuildWindow({P("Width", 300), P("Height", 100), P("Visible", true), P("HasBackColor", true),
+                        P("BackColor", back)});
+  auto box = w->Add<CheckBox>("Switch", "CheckBox", Place(10, 10, 95, 20) + PropertySet{P("Caption", "")});
+  for (std::int64_t state : {0, 1}) {
+    SCOPED_TRACE(state);
+    box->SetState(state);
+    const Ref<Picture> shown = TestSeams::ControlImage(*box);
+    ASSERT_FALSE(shown.IsNil());
+    const RGBSurface s = shown->RGBSurface();
+    int standingOut = 0;
+    for (std::int64_t y = 0; y < shown->Height(); ++y) {
+      for (std::int64_t x = 0; x < shown->Width(); ++x) {
+        const Color c = s.Pixel(x, y);
+        standingOut += std::max({std::abs(c.red - back.red), std::abs(c.green - back.green), std::abs(c.blue - back.blue)}) >= 60;
+      }
+    }
+    EXPECT_GE(standingOut, 40) << "the edge of the box";
+  }
 }
 
 TEST_F(ControlsTest, EveryEventKindReachesItsHandlerThroughTheToolkit) {
