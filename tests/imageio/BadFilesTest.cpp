@@ -15,8 +15,8 @@
 
 #include "editor/MainWindow.h"
 #include "framework/TestSeams.h"
-#include "imageio/Intake.h"
 #include "tests/imageio/ImageIoTest.h"
+#include "tests/support/Texts.h"
 
 namespace {
 
@@ -113,10 +113,10 @@ class RefusalTest : public ImageIoTest {
     Enter(entry, bad);
     EXPECT_TRUE(w->pic.IsNil());
     if (refusal == Refusal::NotAnImage) {
-      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
+      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kNotAnImage});
       EXPECT_EQ(w->Title(), "Pixelmoth");
     } else {
-      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kImageSizeMessage});
+      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kSizeRefused});
       EXPECT_EQ(w->Title(), "Mothwick - " + bad->DisplayName());
     }
     EXPECT_TRUE(TestSeams::LogLines().empty());
