@@ -154,7 +154,7 @@ TEST_P(NoReadableFileTest, AnUnreadableFileIsNotAnImage) {
   fs::permissions(fs::path(path).parent_path(), fs::perms::all);
   fs::permissions(path, fs::perms::none);
   Unprivileged user;
-  if (!user.Effective()) GTEST_SKIP() << "cannot run without root's rights here";
+  if (!user.Effective()) GTEST_SKIP() << "runs as root and cannot give up its rights here";
   ExpectRefusedAndTheEditorGoesOn(GetParam(), files.File("locked.jpg"));
 }
 
