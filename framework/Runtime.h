@@ -75,6 +75,7 @@ struct SeamState {
   std::map<int, bool> keys;
   std::optional<std::pair<std::int64_t, std::int64_t>> mouse;
   std::vector<std::string> trace;
+  std::int64_t saveBytesLeft = -1;  // negative: saves are not made to fail
 };
 SeamState& Seams();
 

@@ -43,6 +43,10 @@ struct SaveDialogRequest {
 std::vector<SaveDialogRequest> SaveDialogRequests();
 int OpenDialogCount();
 
+// Saving: from now on the JPEG writes of Picture::Save fail once `bytes`
+// more have gone out, as on a disk that fills up part-way (negative: never).
+void FailSaveWritesAfter(std::int64_t bytes);
+
 // Keyboard and mouse.
 void SetKeyDown(int keyCode, bool down);
 void SetMousePosition(std::int64_t x, std::int64_t y);
