@@ -148,7 +148,7 @@ std::string Fixed(double x, int decimals) {
 
 int Fail(const std::string& mode, const std::string& message) {
   std::fprintf(stderr, "pixelmoth-bench %s: %s\n", mode.c_str(), message.c_str());
-  return 1;
+  return kRefusedExitCode;
 }
 
 }  // namespace Bench

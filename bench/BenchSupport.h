@@ -65,7 +65,7 @@ void PrintRow(const std::vector<std::string>& fields);
 std::string Fixed(double x, int decimals);
 
 // An error line "pixelmoth-bench <mode>: <message>" on standard error;
-// returns the exit code 1.
+// returns kRefusedExitCode.
 int Fail(const std::string& mode, const std::string& message);
 
 }  // namespace Bench

@@ -7,6 +7,10 @@
 
 using Arguments = std::vector<std::string>;
 
+// The exit code of a refusal (see the usage text): apart from a sanitizer's
+// report (1) and a crash (128 and up), so that a script can tell them apart.
+inline constexpr int kRefusedExitCode = 2;
+
 int RunEffectsMode(const Arguments& args);
 int RunApplyMode(const Arguments& args);
 int RunPaintMode(const Arguments& args);

@@ -13,8 +13,11 @@ int Usage() {
                "       pixelmoth-bench apply --effect N --strength V --seed S --rnd-seed T\n"
                "                             [--zoom Z] [--same-picture] IN OUT\n"
                "       pixelmoth-bench paint\n"
-               "       pixelmoth-bench io [--work DIR]\n");
-  return 2;
+               "       pixelmoth-bench io [--work DIR]\n"
+               "exit status: 0 when done; %d when the mode, an argument or a file is\n"
+               "refused, with the reason on standard error\n",
+               kRefusedExitCode);
+  return kRefusedExitCode;
 }
 }  // namespace
 

@@ -11,12 +11,14 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <map>
 
 #include "framework/Dialogs.h"
 #include "framework/ImageCodecParts.h"
 #include "framework/QtImage.h"
 #include "framework/ResourceFolder.h"
+#include "framework/Runtime.h"
 #include "framework/TestSeams.h"
 
 namespace {
@@ -137,6 +139,16 @@ std::map<std::string, int> openFromAppCounts;
 
 // --- Saving ----------------------------------------------------------------------
 
+// How many of `size` bytes a write may put out: all of them, unless a test
+// makes saves fail part-way.
+std::size_t WritableBytes(std::size_t size) {
+  std::int64_t& left = fw::Seams().saveBytesLeft;
+  if (left < 0) return size;
+  const std::size_t n = std::min(size, static_cast<std::size_t>(left));
+  left -= static_cast<std::int64_t>(n);
+  return n;
+}
+
 bool WritePng(const Picture& picture, QIODevice& out) {
   QImage image = fw::ToQImage(picture);
   if (image.isNull()) return false;
@@ -173,8 +185,9 @@ bool Picture::Save(const FolderItem& file, int format, int quality) const {
   if (format == SaveAsJPEG) {
     written = EncodeJpeg(*pixels_, quality, horizontalResolution_, verticalResolution_,
                          [&out](const unsigned char* bytes, std::size_t size) {
-                           const auto n = static_cast<qint64>(size);
-                           return out.write(reinterpret_cast<const char*>(bytes), n) == n;
+                           const std::size_t writable = WritableBytes(size);
+                           const auto n = static_cast<qint64>(writable);
+                           return out.write(reinterpret_cast<const char*>(bytes), n) == n && writable == size;
                          });
   } else {
     written = WritePng(*this, out);
@@ -185,6 +198,8 @@ bool Picture::Save(const FolderItem& file, int format, int quality) const {
   }
   return out.commit();
 }
+
+void TestSeams::FailSaveWritesAfter(std::int64_t bytes) { fw::Seams().saveBytesLeft = bytes; }
 
 int TestSeams::OpenFromAppCount(const std::string& name) {
   const auto it = openFromAppCounts.find(name);

@@ -77,6 +77,7 @@ struct SeamState {
   std::vector<std::string> trace;
   std::optional<std::uint8_t> decodePrefill;  // TestSeams::PrefillDecodeBuffers
   std::function<void()> insideNextDialog;      // TestSeams::InsideNextDialog
+  std::int64_t saveBytesLeft = -1;  // negative: saves are not made to fail
 };
 SeamState& Seams();
 

@@ -50,6 +50,9 @@ int OpenDialogCount();
 void InsideNextDialog(std::function<void()> action);
 // Runs `action` while a text field has the keyboard focus.
 void WithTextFieldFocused(const std::function<void()>& action);
+// Saving: from now on the JPEG writes of Picture::Save fail once `bytes`
+// more have gone out, as on a disk that fills up part-way (negative: never).
+void FailSaveWritesAfter(std::int64_t bytes);
 
 // Keyboard and mouse.
 void SetKeyDown(int keyCode, bool down);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# pixelmoth-bench apply: what it refuses (a message and a non-zero exit,
-# nothing written) and what one run leaves (the preview as a PNG, the
-# effect's log lines on standard error).
+# pixelmoth-bench apply: what it refuses (the exit status its usage text
+# gives, one line saying why, nothing written) and what one run leaves (the
+# preview as a PNG, the effect's log lines on standard error).
 #
 # Usage: apply-mode.sh <pixelmoth-bench executable> <picture> <work folder>
 set -uo pipefail
@@ -18,6 +18,10 @@ fail() {
   failures=$((failures + 1))
 }
 
+# The exit status of a refusal, as the usage text gives it: neither a
+# sanitizer's report (1) nor a crash (128 and up) passes for one.
+refused_status=2
+
 # refused <message part> <arguments...>
 refused() {
   local expected=$1
@@ -25,8 +29,9 @@ refused() {
   rm -f "$out"
   "$bench" apply "$@" >"$work/stdout" 2>"$work/stderr"
   local status=$?
-  [[ $status -ne 0 ]] || fail "exit 0 for: $*"
-  grep -q "^pixelmoth-bench apply: .*$expected" "$work/stderr" || fail "no message '$expected' for: $*"
+  [[ $status -eq $refused_status ]] || fail "exit $status, not $refused_status, for: $*"
+  [[ $(wc -l <"$work/stderr") -eq 1 ]] && grep -q "^pixelmoth-bench apply: .*$expected" "$work/stderr" ||
+    fail "not the one line '$expected' for: $*: $(head -c 500 "$work/stderr")"
   [[ ! -e $out ]] || fail "$out written for: $*"
 }
 

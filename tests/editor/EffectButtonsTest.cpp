@@ -1,9 +1,14 @@
 // The effect buttons select an effect and request its preview; the slider
 // requests the selected effect again.
 #include <functional>
+#include <ostream>
 #include <string>
 
+#include "app/Pixelmoth.h"
+#include "framework/TestSeams.h"
+#include "render/effects/Effect.h"
 #include "tests/support/EditorFixture.h"
+#include "tests/support/Texts.h"
 
 namespace {
 
@@ -143,5 +148,51 @@ TEST_F(EffectButtonsTest, SliderRequestsTheSelectedEffectAndAlwaysRepaints) {
   }
   EXPECT_TRUE(w->pic.IsNil()) << "the requests wait for a picture";
 }
+
+// Button n previews effect n: a click on it, through its handler and the
+// paint it asks for, leaves in the preview layer exactly what effect n
+// computes on its own from the same picture, strength and seeds, and the
+// caption names effect n. Hertz reads the view: at this zoom its step is
+// one less than at 100 %.
+struct ButtonCase {
+  int n;
+  EffectFunction effect;
+};
+void PrintTo(const ButtonCase& c, std::ostream* os) { *os << "FX" << c.n; }
+
+class EffectButtonPreviewTest : public EditorFixture, public ::testing::WithParamInterface<ButtonCase> {};
+
+TEST_P(EffectButtonPreviewTest, ClickPreviewsItsOwnEffect) {
+  constexpr std::uint64_t kSeed = 41, kRndSeed = 43;
+  constexpr std::int64_t W = 160, H = 120;
+  constexpr double kZoom = 1 / 1.2;  // shows the picture at 133 x 100
+  const ButtonCase& c = GetParam();
+  GivePicture(PhotoLikePicture(W, H, 3));
+  w->ZoomFactor = kZoom;
+  TestSeams::Seed(*App()->glitchRandom, kSeed);
+  TestSeams::SeedRnd(kRndSeed);
+
+  ASSERT_TRUE(TestSeams::Click(*w->ControlAs<BevelButton>("FX" + std::to_string(c.n))));
+
+  const Ref<Picture> source = PhotoLikePicture(W, H, 3);
+  const Ref<Picture> expected = MakeRef<Picture>(W, H);
+  Random glitchRandom;
+  TestSeams::Seed(glitchRandom, kSeed);
+  TestSeams::SeedRnd(kRndSeed);
+  c.effect({source->RGBSurface(), expected->RGBSurface(), W, H, 20, glitchRandom, 133, 100, kZoom});
+  ASSERT_FALSE(IsFreshLayer(expected, W, H)) << "the effect changes this picture";
+
+  EXPECT_TRUE(SamePixels(w->fxLayer, expected));
+  EXPECT_EQ(w->ToolText()->Text(), texts::EffectName(c.n));
+  EXPECT_TRUE(SamePixels(w->pic, source)) << "the working picture stays as it was";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryButton, EffectButtonPreviewTest,
+    ::testing::Values(ButtonCase{1, &YGlitch}, ButtonCase{2, &Hertz}, ButtonCase{3, &Blockr},
+                      ButtonCase{4, &Ghost}, ButtonCase{5, &Diacritix}, ButtonCase{6, &Taraxacum},
+                      ButtonCase{7, &Coaxial}, ButtonCase{8, &Corrupted}, ButtonCase{9, &Broken},
+                      ButtonCase{10, &BadCopy}, ButtonCase{11, &Amplifier}, ButtonCase{12, &Overdrive}),
+    [](const ::testing::TestParamInfo<ButtonCase>& info) { return "FX" + std::to_string(info.param.n); });
 
 }  // namespace

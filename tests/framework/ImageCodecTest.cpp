@@ -951,7 +951,7 @@ TEST_F(Codec, FoldersMissingAndUnreadableFilesGiveNil) {
   chmod(locked.c_str(), 0);
   chmod(dir_.c_str(), 0755);  // only the file's own permissions keep it from being read
   Unprivileged user;
-  if (!user.Effective()) GTEST_SKIP() << "cannot run without root's rights here";
+  if (!user.Effective()) GTEST_SKIP() << "runs as root and cannot give up its rights here";
   EXPECT_TRUE(Open(locked).IsNil());
 }
 
@@ -983,7 +983,7 @@ TEST_F(Codec, ASaveIntoAReadOnlyFolderFailsAndChangesNothing) {
   chmod(Path("locked").c_str(), 0555);
   {
     Unprivileged user;
-    if (!user.Effective()) GTEST_SKIP() << "cannot run without root's rights here";
+    if (!user.Effective()) GTEST_SKIP() << "runs as root and cannot give up its rights here";
     EXPECT_FALSE(MakePicture(16, 16, Pattern)->Save(FolderItem(keep), Picture::SaveAsJPEG, 100));
     EXPECT_FALSE(MakePicture(16, 16, Pattern)->Save(FolderItem(Path("locked/new.jpg")), Picture::SaveAsJPEG, 100));
   }

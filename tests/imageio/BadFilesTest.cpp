@@ -16,8 +16,8 @@
 
 #include "editor/MainWindow.h"
 #include "framework/TestSeams.h"
-#include "imageio/Intake.h"
 #include "tests/imageio/ImageIoTest.h"
+#include "tests/support/Texts.h"
 
 namespace {
 
@@ -119,10 +119,10 @@ class RefusalTest : public ImageIoTest {
     Enter(entry, bad);
     EXPECT_TRUE(w->pic.IsNil());
     if (refusal == Refusal::NotAnImage) {
-      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
+      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kNotAnImage});
       EXPECT_EQ(w->Title(), "Pixelmoth");
     } else {
-      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kImageSizeMessage});
+      EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kSizeRefused});
       EXPECT_EQ(w->Title(), "Mothwick - " + bad->DisplayName());
     }
     EXPECT_TRUE(TestSeams::LogLines().empty());
@@ -202,7 +202,7 @@ TEST_P(NoReadableFileTest, AnUnreadableFileIsNotAnImage) {
   fs::permissions(fs::path(path).parent_path(), fs::perms::all);
   fs::permissions(path, fs::perms::none);
   Unprivileged user;
-  if (!user.Effective()) GTEST_SKIP() << "cannot run without root's rights here";
+  if (!user.Effective()) GTEST_SKIP() << "runs as root and cannot give up its rights here";
   ExpectRefusedAndTheEditorGoesOn(GetParam(), files.File("locked.jpg"));
 }
 

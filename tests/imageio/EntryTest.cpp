@@ -9,8 +9,8 @@
 
 #include "editor/MainWindow.h"
 #include "framework/TestSeams.h"
-#include "imageio/Intake.h"
 #include "tests/imageio/ImageIoTest.h"
+#include "tests/support/Texts.h"
 
 namespace {
 
@@ -141,7 +141,7 @@ TEST_P(DropTest, TakesDataFirstThenTheFileAndNamesTheFile) {
       break;
   }
   if (c.pic == Expect::Nil) {
-    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotAnImageMessage});
+    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kNotAnImage});
     EXPECT_TRUE(TestSeams::LogLines().empty());
   } else {
     EXPECT_TRUE(TestSeams::MessageBoxes().empty());

@@ -166,7 +166,7 @@ TEST_F(ExportTest, WriteIntoAReadOnlyFolderKeepsTheOldFileAndSaysSo) {
                                            std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
   {
     Unprivileged user;
-    if (!user.Effective()) GTEST_SKIP() << "cannot run without root's rights here";
+    if (!user.Effective()) GTEST_SKIP() << "runs as root and cannot give up its rights here";
     SaveThroughDialog(MakeRef<FolderItem>(folder + "/out.jpeg"));
   }
 

@@ -9,9 +9,9 @@
 
 #include "editor/MainWindow.h"
 #include "framework/TestSeams.h"
-#include "imageio/Intake.h"
 #include "render/View.h"
 #include "tests/imageio/ImageIoTest.h"
+#include "tests/support/Texts.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ TEST_P(IntakeSizeTest, AcceptsOnlySidesFrom100To6000) {
     return;
   }
   EXPECT_TRUE(w->pic.IsNil());
-  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kImageSizeMessage});
+  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kSizeRefused});
   // Nothing else changes, and no repaint is asked for.
   EXPECT_EQ(Snapshot({"pic"}), before);
   EXPECT_TRUE(TestSeams::LogLines().empty());
@@ -74,7 +74,7 @@ TEST_F(ImageIoTest, RefusesOversizedFilesFromTheirHeader) {
 
     EXPECT_TRUE(w->pic.IsNil());
     EXPECT_EQ(w->Title(), "Mothwick - " + name);
-    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kImageSizeMessage});
+    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kSizeRefused});
   }
 }
 

@@ -220,12 +220,23 @@ TEST_F(ViewTest, ViewCostIsBoundedAtAnyZoom) {
   EXPECT_EQ(w->theLeft, CentredOffset(kCanvasW, kMax));
   EXPECT_TRUE(SamePixels(TestSeams::CanvasImage(*w->MainCanvas()), SolidPicture(kCanvasW, kCanvasH, inner)));
 
-  // The pan at its limits as well.
-  w->permOffsetX = kMax;
-  w->mXDelta = kMax;
-  w->permOffsetY = std::numeric_limits<std::int64_t>::min();
+  // The pan at its limits as well: the sums stop at the limits, which puts
+  // the picture right of and above the canvas. Sums that wrapped around would
+  // bring it back over the whole canvas.
+  constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+  w->permOffsetX = w->mXDelta = kMax;
+  w->permOffsetY = w->mYDelta = kMin;
+  TestSeams::RecordDrawCalls(true);
   Paint();
-  w->permOffsetX = w->mXDelta = w->permOffsetY = 0;
+  const std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
+  TestSeams::RecordDrawCalls(false);
+  ASSERT_EQ(calls.size(), 2u);
+  for (const TestSeams::DrawCall& d : calls) {
+    EXPECT_EQ(d.x, static_cast<double>(kMax));
+    EXPECT_EQ(d.y, static_cast<double>(kMin));
+  }
+  EXPECT_TRUE(SamePixels(TestSeams::CanvasImage(*w->MainCanvas()), empty));
+  w->permOffsetX = w->mXDelta = w->permOffsetY = w->mYDelta = 0;
 
   w->ZoomFactor = 1e-40;
   Paint();

@@ -45,6 +45,8 @@ void Probe(const EffectContext& c) {
   c.fxSurf.SetPixel(0, 0, ProbeMark(N));
 }
 
+// The effects' own names with the probes' functions: the captions a paint
+// writes are the real ones.
 template <std::size_t... I>
 EffectTable ProbeTable(std::index_sequence<I...>) {
   return {{EffectEntry{kEffects[I].name, &Probe<static_cast<std::int64_t>(I) + 1>}...}};

@@ -10,8 +10,8 @@
 #include "app/Pixelmoth.h"
 #include "framework/Exceptions.h"
 #include "framework/TestSeams.h"
-#include "render/effects/Effect.h"
 #include "tests/render/RenderFixture.h"
+#include "tests/support/Texts.h"
 
 namespace {
 using ServiceOrderTest = PaintProbeTest;
@@ -39,7 +39,7 @@ TEST_F(ServiceOrderTest, EveryBlockInNumberOrderWithItsCaptionAndTheFrameValues)
   ASSERT_EQ(Numbers(blocks), (std::vector<std::int64_t>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
   for (const BlockRecord& b : blocks) {
     SCOPED_TRACE(b.n);
-    EXPECT_EQ(b.toolText, kEffects[static_cast<std::size_t>(b.n - 1)].name);
+    EXPECT_EQ(b.toolText, texts::EffectName(b.n));
     EXPECT_EQ(b.W, 300);
     EXPECT_EQ(b.H, 200);
     EXPECT_EQ(b.v, 37);
