@@ -1,12 +1,13 @@
 // pixelmoth-bench paint: the time of one paint of the main canvas, through
 // the real MainWindow paint, for a 6000 x 6000 photo-like picture under a
 // preview layer in the 910 x 647 canvas at several zoom factors: the paint
-// when nothing has changed, and the first paint after both pictures'
-// pixels were written.
+// when nothing has changed, and the first paint after an effect's pass
+// wrote every pixel of the preview layer.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/Pixelmoth.h"
 #include "bench/BenchSupport.h"
@@ -49,8 +50,8 @@ int RunPaintMode(const Arguments& args) {
   canvas->SetHeight(kCanvasH);
   w->pic = Bench::PhotoLikePicture(kSide, kSide);
   w->fxLayer = PreviewLayer();
-  RGBSurface picSurf = w->pic->RGBSurface();
-  RGBSurface fxSurf = w->fxLayer->RGBSurface();
+  const RGBSurface fxSurf = w->fxLayer->RGBSurface();
+  std::vector<Color> row(kSide);
 
   // No request is pending, so each Refresh is exactly one paint: the view
   // and the caption.
@@ -59,13 +60,17 @@ int RunPaintMode(const Arguments& args) {
     w->ZoomFactor = factor;
     canvas->Refresh(true);  // warm-up
     const double ms = Bench::MedianMilliseconds(kRuns, [&] { canvas->Refresh(true); });
-    std::uint8_t shade = 0;
+    // As an effect leaves it: every pixel read, changed and written back.
     const double changed = Bench::MedianMilliseconds(
         kChangedRuns, [&] { canvas->Refresh(true); },
         [&] {
-          ++shade;
-          picSurf.SetPixel(kSide / 2, kSide / 2, RGB(shade, shade, shade));
-          fxSurf.SetPixel(kSide / 3, kSide / 3, RGB(shade, 0, 0));
+          for (std::int64_t y = 0; y < kSide; ++y) {
+            for (std::int64_t x = 0; x < kSide; ++x) row[x] = fxSurf.Pixel(x, y);
+            for (std::int64_t x = 0; x < kSide; ++x) {
+              row[x].red = static_cast<std::uint8_t>(row[x].red ^ 0x40);
+              fxSurf.SetPixel(x, y, row[x]);
+            }
+          }
         });
     Bench::PrintRow({Bench::Fixed(factor, 2), std::to_string(ZoomedSize(kSide, factor)), Bench::Fixed(ms, 3),
                      Bench::Fixed(changed, 3), std::to_string(kRuns)});
