@@ -162,8 +162,10 @@ bool WriteWatch::Start(const Color* pixels, std::size_t count) {
 
 void WriteWatch::Stop() noexcept {
   if (slot_ >= 0) {
-    mprotect(const_cast<std::uint8_t*>(pagesBegin_), static_cast<std::size_t>(pagesEnd_ - pagesBegin_),
-             PROT_READ | PROT_WRITE);
+    // After a write the handler has lifted the protection already.
+    if (!slots[slot_].written.load(std::memory_order_acquire))
+      mprotect(const_cast<std::uint8_t*>(pagesBegin_), static_cast<std::size_t>(pagesEnd_ - pagesBegin_),
+               PROT_READ | PROT_WRITE);
     FreeSlot(slot_);
     slot_ = -1;
   }

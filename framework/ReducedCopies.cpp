@@ -258,10 +258,10 @@ void Resample(const Source& s, const Taps& xs, const Taps& ys, std::size_t r0, s
   }
 }
 
-// A reduction whose zoomed size is at most this many times the target's is
-// kept whole, so that a pan draws it again at the cost of a copy; a larger
-// one is kept as far as the target shows it.
-constexpr std::int64_t kWholeViewTargets = 4;
+// A reduction no larger than this many times the target is kept whole, so
+// that a pan draws it again at the cost of a copy; a larger one is kept as
+// far as the target shows it, which a pan makes again.
+constexpr std::int64_t kWholeViewTargets = 1;
 // Target rows made at a time when the reduction is not kept.
 constexpr std::int64_t kBand = 64;
 
