@@ -11,11 +11,10 @@
 #include <memory>
 #include <string>
 
-#include "app/Pixelmoth.h"
 #include "bench/BenchSupport.h"
+#include "bench/Editor.h"
 #include "bench/Modes.h"
 #include "editor/MainWindow.h"
-#include "framework/Application.h"
 #include "framework/Dialogs.h"
 #include "framework/Numbers.h"
 #include "framework/TestSeams.h"
@@ -77,12 +76,7 @@ int RunMemoryMode(const Arguments& args) {
   if (!Bench::PhotoLikePicture(kSide, kSide)->Save(in, Picture::SaveAsJPEG, 90))
     return Bench::Fail("memory", "cannot write " + in.NativePath());
 
-  TestSeams::InitHeadless();
-  RuntimeRegisterAppObject(std::make_shared<Pixelmoth>());
-  App()->Event_Open();
-  TestSeams::Seed(*App()->glitchRandom, 1);
-  TestSeams::SeedRnd(2);
-  Ref<class MainWindow> w = MainWindow();
+  Ref<class MainWindow> w = Bench::HeadlessEditor();
   const bool reset = ResetPeak();
 
   Bench::PrintRow({"step", "peak MiB", "resident MiB", "peak / picture"});

@@ -9,11 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "app/Pixelmoth.h"
 #include "bench/BenchSupport.h"
+#include "bench/Editor.h"
 #include "bench/Modes.h"
 #include "editor/MainWindow.h"
-#include "framework/Application.h"
 #include "framework/TestSeams.h"
 #include "render/View.h"
 
@@ -38,13 +37,7 @@ Ref<Picture> PreviewLayer() {
 
 int RunPaintMode(const Arguments& args) {
   if (!args.empty()) return Bench::Fail("paint", "takes no arguments");
-  TestSeams::InitHeadless();
-  RuntimeRegisterAppObject(std::make_shared<Pixelmoth>());
-  App()->Event_Open();
-  TestSeams::Seed(*App()->glitchRandom, 1);
-  TestSeams::SeedRnd(2);
-
-  Ref<class MainWindow> w = MainWindow();
+  Ref<class MainWindow> w = Bench::HeadlessEditor();
   const Ref<Canvas> canvas = w->MainCanvas();
   canvas->SetWidth(kCanvasW);
   canvas->SetHeight(kCanvasH);
