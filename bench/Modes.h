@@ -15,3 +15,4 @@ int RunEffectsMode(const Arguments& args);
 int RunApplyMode(const Arguments& args);
 int RunPaintMode(const Arguments& args);
 int RunIoMode(const Arguments& args);
+int RunMemoryMode(const Arguments& args);

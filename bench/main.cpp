@@ -1,5 +1,5 @@
 // pixelmoth-bench: speed figures for the effects, the view and image I/O,
-// and single effect runs for inspection.
+// the editor's peak memory, and single effect runs for inspection.
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +14,7 @@ int Usage() {
                "                             [--zoom Z] [--same-picture] IN OUT\n"
                "       pixelmoth-bench paint\n"
                "       pixelmoth-bench io [--work DIR]\n"
+               "       pixelmoth-bench memory\n"
                "exit status: 0 when done; %d when the mode, an argument or a file is\n"
                "refused, with the reason on standard error\n",
                kRefusedExitCode);
@@ -28,5 +29,6 @@ int main(int argc, char** argv) {
   if (std::strcmp(argv[1], "apply") == 0) return RunApplyMode(rest);
   if (std::strcmp(argv[1], "paint") == 0) return RunPaintMode(rest);
   if (std::strcmp(argv[1], "io") == 0) return RunIoMode(rest);
+  if (std::strcmp(argv[1], "memory") == 0) return RunMemoryMode(rest);
   return Usage();
 }

@@ -187,6 +187,20 @@ bool CanvasImpl::Accepts(const QMimeData* mime) const {
 
 void CanvasImpl::Resized() { AskPaint(false); }
 
+void CanvasImpl::ShownSize(std::int64_t& w, std::int64_t& h) const {
+  std::int64_t right = WindowLeft() + width, bottom = WindowTop() + height;
+  for (const ControlImpl* p = parent; p; p = p->parent) {
+    right = std::min(right, p->WindowLeft() + p->width);
+    bottom = std::min(bottom, p->WindowTop() + p->height);
+  }
+  if (window) {
+    right = std::min(right, window->Width());
+    bottom = std::min(bottom, window->Height());
+  }
+  w = std::clamp<std::int64_t>(right - WindowLeft(), 1, std::max<std::int64_t>(1, width));
+  h = std::clamp<std::int64_t>(bottom - WindowTop(), 1, std::max<std::int64_t>(1, height));
+}
+
 void CanvasImpl::AskPaint(bool erase) {
   if (paintDepth > 0) {
     morePaint = true;
@@ -223,9 +237,11 @@ void CanvasImpl::PaintNow(bool erase) {
   do {
     morePaint = false;
     moreErase = false;
-    // The store follows the canvas's size at the time of the paint only, so a
-    // canvas made large for a moment costs nothing unless it paints.
-    const std::int64_t w = std::max<std::int64_t>(1, width), h = std::max<std::int64_t>(1, height);
+    // The store follows the canvas's size at the time of the paint, as far
+    // as the window shows it: a canvas made larger than the window for a
+    // moment costs no more than the window.
+    std::int64_t w, h;
+    ShownSize(w, h);
     if (!store || store->width != w || store->height != h) {
       store = std::make_shared<PixelBuffer>(w, h, kTransparent);
     } else if (clear && eraseBackground) {

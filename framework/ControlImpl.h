@@ -97,6 +97,9 @@ struct CanvasImpl : ControlImpl {
   void AskPaint(bool erase);
   void PostPaint();
   bool Accepts(const class QMimeData* mime) const;
+  // The canvas's size from its top-left corner as far as its parents and
+  // its window show it, at least 1 x 1.
+  void ShownSize(std::int64_t& w, std::int64_t& h) const;
 
   Canvas& canvas;
   std::shared_ptr<PixelBuffer> store;

@@ -4,17 +4,38 @@
 #include <cmath>
 #include <vector>
 
+#include "framework/Blend.h"
 #include "framework/Exceptions.h"
 #include "framework/Numbers.h"
+#include "framework/PixelMemory.h"
+#include "framework/ReducedCopies.h"
 #include "framework/TestSeams.h"
 
-PixelBuffer::PixelBuffer(std::int64_t w, std::int64_t h, Color fill)
-    : width(w), height(h), pixels(new Color[static_cast<std::size_t>(w * h)]) {
-  std::fill_n(pixels.get(), static_cast<std::size_t>(w * h), fill);
+void PixelRelease::operator()(Color* p) const noexcept {
+  if (mappedCount > 0) {
+    pixel_memory::Unmap(p, mappedCount);
+  } else {
+    delete[] p;
+  }
+}
+
+PixelBuffer::PixelBuffer(std::int64_t w, std::int64_t h, Color fill) : width(w), height(h) {
+  const auto count = static_cast<std::size_t>(w * h);
+  if (fill == kTransparent && count * sizeof(Color) >= pixel_memory::kMappedMinimum) {
+    if (Color* mapped = pixel_memory::MapTransparent(count)) {
+      pixels = std::unique_ptr<Color[], PixelRelease>(mapped, PixelRelease(count));
+      fw::ReducedCopies::MarkFreshTransparent(*this);
+      return;
+    }
+  }
+  pixels.reset(new Color[count]);
+  std::fill_n(pixels.get(), count, fill);
 }
 
 PixelBuffer::PixelBuffer(std::int64_t w, std::int64_t h, std::unique_ptr<Color[]> p)
     : width(w), height(h), pixels(std::move(p)) {}
+
+PixelBuffer::~PixelBuffer() = default;
 
 namespace {
 void CheckSize(std::int64_t w, std::int64_t h) {
@@ -59,23 +80,6 @@ namespace {
 bool recording = false;
 std::vector<TestSeams::DrawCall> recorded;
 
-// Source-over, in bytes; alpha 0 is opaque.
-inline Color Blend(Color src, Color dst) noexcept {
-  const int as = 255 - src.alpha;
-  if (as == 255) return src;
-  if (as == 0) return dst;
-  const int ad = 255 - dst.alpha;
-  const int keep = ad * (255 - as);            // dst weight, scaled by 255
-  const int outA255 = as * 255 + keep;         // out opacity, scaled by 255
-  if (outA255 == 0) return kTransparent;
-  auto mix = [&](int s, int d) {
-    return static_cast<std::uint8_t>((s * as * 255 + d * keep + outA255 / 2) / outA255);
-  };
-  const int outA = (outA255 + 127) / 255;
-  return Color{mix(src.red, dst.red), mix(src.green, dst.green), mix(src.blue, dst.blue),
-               static_cast<std::uint8_t>(255 - outA)};
-}
-
 // The target pixels [begin, end) whose centres fall inside [origin, origin + size).
 void CoveredSpan(double origin, double size, std::int64_t limit, std::int64_t& begin, std::int64_t& end) {
   const double b = std::ceil(origin - 0.5);
@@ -84,11 +88,34 @@ void CoveredSpan(double origin, double size, std::int64_t limit, std::int64_t& b
   end = std::clamp<std::int64_t>(ToInteger(std::min(e, static_cast<double>(limit))), 0, limit);
 }
 
-// Source index of a target pixel, clamped to the source rectangle.
-inline std::int64_t SourceIndex(std::int64_t t, double origin, double destSize, double srcStart,
-                                double srcSize, std::int64_t lo, std::int64_t hi) {
-  const double s = std::floor(srcStart + (static_cast<double>(t) + 0.5 - origin) * srcSize / destSize);
-  return std::clamp<std::int64_t>(ToInteger(s), lo, hi);
+// Enlarged or at the same size: each target pixel takes the source pixel
+// under its centre. Rows of source pixels that lie side by side, as at the
+// same size, are blended as they are; others are gathered first, once for
+// all the target rows that show the same source row.
+void DrawNearest(const PixelBuffer& src, const fw::AxisMap& mx, const fw::AxisMap& my, PixelBuffer& target) {
+  const std::int64_t n = mx.t1 - mx.t0;
+  std::vector<std::int64_t> columns(static_cast<std::size_t>(n));
+  bool sideBySide = &src != &target;
+  for (std::int64_t i = 0; i < n; ++i) {
+    columns[static_cast<std::size_t>(i)] = mx.Nearest(mx.t0 + i);
+    sideBySide = sideBySide && columns[static_cast<std::size_t>(i)] == columns[0] + i;
+  }
+  std::vector<Color> gathered(sideBySide ? 0 : static_cast<std::size_t>(n));
+  std::int64_t gatheredRow = -1;
+  for (std::int64_t ty = my.t0; ty < my.t1; ++ty) {
+    const std::int64_t sy = my.Nearest(ty);
+    const Color* srow = src.pixels.get() + sy * src.width;
+    Color* drow = target.pixels.get() + ty * target.width + mx.t0;
+    if (sideBySide) {
+      fw::BlendRow(srow + columns[0], drow, n);
+      continue;
+    }
+    if (sy != gatheredRow || &src == &target) {
+      for (std::int64_t i = 0; i < n; ++i) gathered[static_cast<std::size_t>(i)] = srow[columns[static_cast<std::size_t>(i)]];
+      gatheredRow = sy;
+    }
+    fw::BlendRow(gathered.data(), drow, n);
+  }
 }
 }  // namespace
 
@@ -134,21 +161,14 @@ void Graphics::DrawPicture(const Ref<Picture>& picture, double x, double y, doub
   const std::int64_t sy1 =
       std::clamp<std::int64_t>(ToInteger(std::ceil(sourceY + sh)) - 1, sy0, src->height - 1);
 
-  // One source column per covered target column: bounded by the target.
-  std::vector<std::int64_t> columns(static_cast<std::size_t>(tx1 - tx0));
-  for (std::int64_t tx = tx0; tx < tx1; ++tx) {
-    columns[static_cast<std::size_t>(tx - tx0)] = SourceIndex(tx, ox, dw, sourceX, sw, sx0, sx1);
-  }
-  const Color* s = src->pixels.get();
-  Color* d = target_->pixels.get();
-  const std::int64_t tw = target_->width;
-  for (std::int64_t ty = ty0; ty < ty1; ++ty) {
-    const std::int64_t sy = SourceIndex(ty, oy, dh, sourceY, sh, sy0, sy1);
-    const Color* srow = s + sy * src->width;
-    Color* drow = d + ty * tw;
-    for (std::int64_t tx = tx0; tx < tx1; ++tx) {
-      drow[tx] = Blend(srow[columns[static_cast<std::size_t>(tx - tx0)]], drow[tx]);
-    }
+  const fw::AxisMap mx{ox, dw, sourceX, sw, sx0, sx1, tx0, tx1};
+  const fw::AxisMap my{oy, dh, sourceY, sh, sy0, sy1, ty0, ty1};
+  fw::ReducedCopies& copies = fw::ReducedCopies::Of(*src);
+  if (copies.AllTransparent()) return;  // nothing shows
+  if (mx.Reduces() || my.Reduces()) {
+    copies.DrawReduced(mx, my, target_->pixels.get(), target_->width, target_->height);
+  } else {
+    DrawNearest(*src, mx, my, *target_);
   }
 }
 

@@ -2,6 +2,7 @@
 // Pictures: 32-bit pixels (Color, not premultiplied), an optional alpha
 // channel, a Graphics drawing surface and an RGBSurface pixel accessor.
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,15 +14,36 @@
 class FolderItem;
 class Picture;
 
+namespace fw {
+class ReducedCopies;
+}
+
+// Frees pixels the way they were had: by new[], or in pages of their own.
+struct PixelRelease {
+  PixelRelease() = default;
+  PixelRelease(std::default_delete<Color[]>) noexcept {}
+  explicit PixelRelease(std::size_t mapped) noexcept : mappedCount(mapped) {}
+  void operator()(Color* pixels) const noexcept;
+  std::size_t mappedCount = 0;  // pixels in pages of their own; 0: new[]
+};
+
 // The pixels of a picture, row by row. Shared by the picture and by every
 // surface fetched from it, so a held surface keeps its pixels alive.
 struct PixelBuffer {
+  // A large transparent buffer takes memory only where it is written.
   PixelBuffer(std::int64_t width, std::int64_t height, Color fill);
   // Takes over width x height pixels as they are (a decoder fills them).
   PixelBuffer(std::int64_t width, std::int64_t height, std::unique_ptr<Color[]> pixels);
+  ~PixelBuffer();
+  PixelBuffer(const PixelBuffer&) = delete;
+  PixelBuffer& operator=(const PixelBuffer&) = delete;
+
   std::int64_t width;
   std::int64_t height;
-  std::unique_ptr<Color[]> pixels;
+  std::unique_ptr<Color[], PixelRelease> pixels;
+  // What drawing keeps beside the pixels (see Graphics.DrawPicture); goes
+  // before them.
+  std::unique_ptr<fw::ReducedCopies> copies;
 };
 
 // Reads and writes single pixels. A read outside the picture gives the nearest
@@ -71,9 +93,13 @@ class Graphics {
   std::int64_t Height() const noexcept;
 
   // Scales the source rectangle (whole picture when its size is left out)
-  // into the destination rectangle (the source size when left out) by
-  // nearest neighbour, blending by alpha. Only destination pixels inside the
-  // target are touched, so the cost is bounded by the target, at any scale.
+  // into the destination rectangle (the source size when left out), blending
+  // by alpha, as image viewers show a picture: reduced, each destination
+  // pixel is the alpha-weighted average of the source pixels it covers; at
+  // the same size, the source pixels; enlarged, the source pixel under its
+  // centre. Only destination pixels inside the target are touched. The cost
+  // is bounded by the target at any scale: a reduction reads a reduced copy
+  // that the picture keeps until its pixels are next written.
   void DrawPicture(const Ref<Picture>& picture, double x, double y,
                    double destWidth = kLeftOut, double destHeight = kLeftOut,
                    double sourceX = 0, double sourceY = 0,

@@ -112,6 +112,38 @@ TEST_F(CanvasTest, EachPaintStartsFromATransparentStoreOfTheCanvasSize) {
   EXPECT_EQ(TestSeams::CanvasImage(*canvas)->Width(), 120);
 }
 
+// Made larger than its window for a moment, as the export makes it, the
+// canvas paints into a store that ends where the window does; drawn into
+// another Graphics it still paints its whole size.
+TEST_F(CanvasTest, AStoreEndsAtTheWindowHoweverLargeTheCanvas) {
+  const Color red = RGB(255, 0, 0);
+  auto solid = SolidPicture(6000, 5000, red);
+  onPaint = [&](Graphics& g) { g.DrawPicture(solid, 0, 0); };
+  canvas->SetWidth(6000);
+  canvas->SetHeight(5000);
+  canvas->Refresh(true);
+  // The window is 400 x 300 and the canvas starts at (10, 20).
+  Ref<Picture> shown = TestSeams::CanvasImage(*canvas);
+  EXPECT_EQ(shown->Width(), 390);
+  EXPECT_EQ(shown->Height(), 280);
+  ASSERT_EQ(lastAreas.size(), 1u);
+  EXPECT_EQ(lastAreas[0].width, 390);
+  EXPECT_EQ(lastAreas[0].height, 280);
+  EXPECT_EQ(shown->RGBSurface().Pixel(389, 279), red);
+  EXPECT_EQ(canvas->Width(), 6000);
+
+  auto capture = MakeRef<Picture>(6000, 5000);
+  Graphics g = capture->Graphics();
+  canvas->DrawInto(g, 0, 0);
+  EXPECT_TRUE(SamePixels(capture, solid));
+
+  canvas->SetWidth(200);
+  canvas->SetHeight(100);
+  canvas->Refresh(true);
+  EXPECT_EQ(TestSeams::CanvasImage(*canvas)->Width(), 200);
+  EXPECT_EQ(TestSeams::CanvasImage(*canvas)->Height(), 100);
+}
+
 TEST_F(CanvasTest, DrawIntoPaintsIntoAnotherGraphicsAtTheOffset) {
   const Color blue = RGB(0, 0, 255);
   auto dot = MakeRef<Picture>(1, 1);

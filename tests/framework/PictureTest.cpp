@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <string>
 
 #include "framework/Exceptions.h"
 #include "framework/Picture.h"
@@ -129,14 +132,236 @@ TEST(DrawPicture, ClipsAtTheTargetsEdges) {
   }
 }
 
-// Nearest neighbour: each target pixel takes the source pixel under its centre.
-TEST(DrawPicture, ScalesDownByNearestNeighbour) {
-  auto src = MakePicture(1000, 700, Distinct);
-  auto target = MakeRef<Picture>(500, 350);
-  target->Graphics().DrawPicture(src, 0, 0, 500, 350);
-  EXPECT_TRUE(Shows(target, [](std::int64_t x, std::int64_t y) { return Distinct(2 * x + 1, 2 * y + 1); }));
+// --- Reduced, as image viewers show a picture -----------------------------------
+
+// The largest difference of any colour byte of a drawn pixel from c's.
+int LargestDifference(const Ref<Picture>& p, Color c) {
+  RGBSurface s = p->RGBSurface();
+  int largest = 0;
+  for (std::int64_t y = 0; y < p->Height(); ++y) {
+    for (std::int64_t x = 0; x < p->Width(); ++x) {
+      const Color d = s.Pixel(x, y);
+      largest = std::max({largest, std::abs(d.red - c.red), std::abs(d.green - c.green),
+                          std::abs(d.blue - c.blue), std::abs(d.alpha - c.alpha)});
+    }
+  }
+  return largest;
 }
 
+// One-pixel black and white lines, the finest detail a photograph has: a
+// reduced view shows their mean, grey, wherever the lines fall, never a
+// sample of black or white lines.
+TEST(DrawPicture, ReducedFineDetailShowsItsMean) {
+  const Color black = RGB(0, 0, 0), white = RGB(255, 255, 255), grey = RGB(128, 128, 128);
+  const struct {
+    const char* name;
+    std::function<Color(std::int64_t, std::int64_t)> f;
+  } patterns[] = {
+      {"columns", [&](std::int64_t x, std::int64_t) { return x % 2 ? white : black; }},
+      {"rows", [&](std::int64_t, std::int64_t y) { return y % 2 ? white : black; }},
+      {"checks", [&](std::int64_t x, std::int64_t y) { return (x + y) % 2 ? white : black; }},
+  };
+  const double factors[] = {0.5, 0.25, 0.1, 1.0 / 3, 0.37, 0.03};
+  for (const auto& pattern : patterns) {
+    const auto src = MakePicture(1200, 900, pattern.f);
+    for (const double f : factors) {
+      const auto target = MakeRef<Picture>(static_cast<std::int64_t>(1200 * f), static_cast<std::int64_t>(900 * f));
+      target->Graphics().DrawPicture(src, 0, 0, 1200 * f, 900 * f);
+      EXPECT_LE(LargestDifference(target, grey), 3) << pattern.name << " at " << f;
+    }
+  }
+}
+
+// A region of one colour stays that colour exactly, at any factor and at
+// any place: the weights of what a pixel covers always add up to one.
+TEST(DrawPicture, ReducedEvenColourStaysExact) {
+  const Color c = RGB(201, 37, 99);
+  const auto src = SolidPicture(1000, 700, c);
+  const struct {
+    double x, y, w, h;
+  } places[] = {{0, 0, 500, 350}, {0.5, 0.25, 333, 233}, {-40, 7, 171, 97}, {3, 3, 1, 1}, {10, 10, 61, 2}};
+  for (const auto& p : places) {
+    const auto target = MakeRef<Picture>(600, 400);
+    target->Graphics().DrawPicture(src, p.x, p.y, p.w, p.h);
+    RGBSurface s = target->RGBSurface();
+    for (std::int64_t y = 0; y < 400; ++y)
+      for (std::int64_t x = 0; x < 600; ++x)
+        if (s.Pixel(x, y) != kTransparent) {
+          ASSERT_EQ(s.Pixel(x, y), c) << x << ", " << y;
+        }
+    EXPECT_NE(s.Pixel(static_cast<std::int64_t>(std::max(p.x, 0.0) + 0.5), static_cast<std::int64_t>(p.y + 0.5)),
+              kTransparent);
+  }
+}
+
+// Halved exactly, a block of four pixels becomes their average.
+TEST(DrawPicture, HalvedEachPixelIsTheAverageOfTheFourItCovers) {
+  const auto src = MakePicture(6, 4, [](std::int64_t x, std::int64_t y) {
+    return RGB(static_cast<int>(10 * x + 40 * y), static_cast<int>(200 - 30 * x), static_cast<int>(7 * x * y));
+  });
+  const auto target = MakeRef<Picture>(3, 2);
+  target->Graphics().DrawPicture(src, 0, 0, 3, 2);
+  EXPECT_TRUE(Shows(target, [&](std::int64_t x, std::int64_t y) {
+    RGBSurface s = src->RGBSurface();
+    int sums[3] = {0, 0, 0};
+    for (std::int64_t j = 2 * y; j < 2 * y + 2; ++j) {
+      for (std::int64_t i = 2 * x; i < 2 * x + 2; ++i) {
+        sums[0] += s.Pixel(i, j).red;
+        sums[1] += s.Pixel(i, j).green;
+        sums[2] += s.Pixel(i, j).blue;
+      }
+    }
+    return RGB((sums[0] + 2) / 4, (sums[1] + 2) / 4, (sums[2] + 2) / 4);
+  }));
+}
+
+// The average weighs each pixel by its opacity: a see-through pixel lends
+// its share of opacity, never its colour, and a transparent one nothing.
+TEST(DrawPicture, ReducedAverageIsWeightedByOpacity) {
+  const struct {
+    const char* name;
+    Color a, b;     // side by side, drawn into one pixel
+    Color expected;
+  } cases[] = {
+      {"opaque over transparent", RGB(0, 0, 255), RGB(255, 0, 0, 255), RGB(0, 0, 255, 127)},
+      {"both transparent", RGB(255, 0, 0, 255), RGB(0, 255, 0, 255), kTransparent},
+      {"both opaque", RGB(0, 0, 255), RGB(255, 0, 0), RGB(128, 0, 128)},
+      {"three quarters and one quarter", RGB(200, 0, 0, 64), RGB(0, 0, 200, 192), RGB(150, 0, 50, 128)},
+  };
+  for (const auto& c : cases) {
+    // Large enough that the picture keeps reduced copies of itself.
+    const auto src = MakePicture(800, 600, [&](std::int64_t x, std::int64_t) { return x % 2 ? c.b : c.a; });
+    for (const double f : {0.5, 0.125}) {
+      const auto target = MakeRef<Picture>(static_cast<std::int64_t>(800 * f), static_cast<std::int64_t>(600 * f));
+      target->Graphics().DrawPicture(src, 0, 0, 800 * f, 600 * f);
+      EXPECT_LE(LargestDifference(target, c.expected), 1) << c.name << " at " << f;
+    }
+  }
+}
+
+// Only the source rectangle is averaged: nothing beside it bleeds in.
+TEST(DrawPicture, ReducedSourceRectangleTakesNothingFromOutsideIt) {
+  const auto src = MakePicture(800, 800, [](std::int64_t x, std::int64_t y) {
+    return x < 400 && y < 400 ? kRed : kBlue;
+  });
+  const auto target = MakeRef<Picture>(50, 50);
+  target->Graphics().DrawPicture(src, 0, 0, 50, 50, 0, 0, 400, 400);
+  EXPECT_EQ(LargestDifference(target, kRed), 0);
+}
+
+// Drawn into one target with the others' pixels around it, the reduced
+// view of a part of the target blends over what is there.
+TEST(DrawPicture, ReducedDrawingBlendsOverTheTarget) {
+  const auto src = SolidPicture(400, 400, RGB(0, 0, 255, 128));
+  const auto target = SolidPicture(100, 100, kRed);
+  target->Graphics().DrawPicture(src, 10, 10, 40, 40);
+  RGBSurface s = target->RGBSurface();
+  EXPECT_EQ(s.Pixel(9, 9), kRed);
+  EXPECT_EQ(s.Pixel(50, 50), kRed);
+  const Color mixed = s.Pixel(30, 30);
+  EXPECT_NEAR(mixed.red, 127, 1);
+  EXPECT_NEAR(mixed.blue, 127, 1);
+  EXPECT_EQ(mixed.alpha, 0);
+}
+
+// Pictures over the two kinds of pixel memory: a fresh picture's, in pages
+// of its own, and a decoder's, which shares its first and last pages with
+// other data.
+struct Memory {
+  const char* name;
+  Ref<Picture> (*make)(std::int64_t w, std::int64_t h, Color c);
+};
+const Memory kMemories[] = {
+    {"fresh picture", [](std::int64_t w, std::int64_t h, Color c) { return SolidPicture(w, h, c); }},
+    {"decoded pixels",
+     [](std::int64_t w, std::int64_t h, Color c) { return MakeRef<Picture>(std::make_shared<PixelBuffer>(w, h, c), false); }},
+};
+
+// A picture keeps reduced copies of itself; whatever writes its pixels, and
+// wherever, the next reduced drawing shows the change at every reduction.
+TEST(DrawPicture, ReducedDrawingFollowsEveryWrite) {
+  enum class By { HeldSurface, Graphics };
+  const struct {
+    const char* name;
+    By by;
+    std::int64_t x, y;  // the middle of the square written, in a 1000 x 800 picture
+  } writes[] = {
+      {"held surface, first pixel", By::HeldSurface, 0, 0},
+      {"held surface, middle", By::HeldSurface, 517, 403},
+      {"held surface, last pixel", By::HeldSurface, 999, 799},
+      {"the picture's Graphics", By::Graphics, 500, 380},
+  };
+  const double factors[] = {0.5, 0.25, 0.125, 0.02, 0.007};
+  for (const Memory& memory : kMemories) {
+    for (const auto& w : writes) {
+      for (const double f : factors) {
+        SCOPED_TRACE(std::string(memory.name) + ", " + w.name + " at " + std::to_string(f));
+        const Ref<Picture> pic = memory.make(1000, 800, kGrey);
+        const RGBSurface held = pic->RGBSurface();
+        auto shown = [&] {
+          const auto target = MakeRef<Picture>(static_cast<std::int64_t>(std::ceil(1000 * f)),
+                                               static_cast<std::int64_t>(std::ceil(800 * f)));
+          target->Graphics().DrawPicture(pic, 0, 0, 1000 * f, 800 * f);
+          return target->RGBSurface().Pixel(static_cast<std::int64_t>(static_cast<double>(w.x) * f),
+                                            static_cast<std::int64_t>(static_cast<double>(w.y) * f));
+        };
+        ASSERT_EQ(shown(), kGrey);
+        // Large enough to cover the shown pixel's footprint and the pixels
+        // of the reduced copy that it reads.
+        const auto side = static_cast<std::int64_t>(2 * std::ceil(2 / f) + 40);
+        if (w.by == By::Graphics) {
+          pic->Graphics().DrawPicture(SolidPicture(side, side, kRed), static_cast<double>(w.x - side / 2),
+                                      static_cast<double>(w.y - side / 2));
+        } else {
+          for (std::int64_t y = w.y - side / 2; y < w.y + side / 2; ++y)
+            for (std::int64_t x = w.x - side / 2; x < w.x + side / 2; ++x) held.SetPixel(x, y, kRed);
+        }
+        EXPECT_EQ(shown(), kRed);
+      }
+    }
+  }
+}
+
+// A single pixel written into a picture already drawn reduced shows in the
+// next drawing as its share of the average, wherever it lies.
+TEST(DrawPicture, ReducedDrawingFollowsASinglePixel) {
+  const std::int64_t sizes[][2] = {{640, 480}, {30, 10}};
+  for (const Memory& memory : kMemories) {
+    for (const auto& size : sizes) {
+      const std::int64_t w = size[0], h = size[1];
+      SCOPED_TRACE(std::string(memory.name) + ", " + std::to_string(w) + " x " + std::to_string(h));
+      const Ref<Picture> pic = memory.make(w, h, RGB(0, 0, 0));
+      const RGBSurface held = pic->RGBSurface();
+      const auto target = MakeRef<Picture>(w / 2, h / 2);
+      target->Graphics().DrawPicture(pic, 0, 0, static_cast<double>(w / 2), static_cast<double>(h / 2));
+      const std::int64_t places[][2] = {{0, 0}, {1, 0}, {w - 1, h - 1}, {w - 2, h - 1}, {w / 2, h / 3}};
+      for (const auto& p : places) {
+        held.SetPixel(p[0], p[1], RGB(255, 255, 255));
+        target->Graphics().DrawPicture(pic, 0, 0, static_cast<double>(w / 2), static_cast<double>(h / 2));
+        EXPECT_EQ(target->RGBSurface().Pixel(p[0] / 2, p[1] / 2), RGB(64, 64, 64)) << p[0] << ", " << p[1];
+        held.SetPixel(p[0], p[1], RGB(0, 0, 0));
+      }
+    }
+  }
+}
+
+// A fresh picture is transparent however it is drawn; once written, what
+// was written shows.
+TEST(DrawPicture, AFreshPictureDrawsNothingUntilWritten) {
+  const auto layer = MakeRef<Picture>(2000, 1500);
+  for (const double f : {1.0, 0.5, 0.1, 3.0}) {
+    const auto target = SolidPicture(300, 300, kGrey);
+    target->Graphics().DrawPicture(layer, 0, 0, 2000 * f, 1500 * f);
+    EXPECT_EQ(LargestDifference(target, kGrey), 0) << f;
+  }
+  layer->RGBSurface().SetPixel(0, 0, kRed);
+  const auto target = SolidPicture(300, 300, kGrey);
+  target->Graphics().DrawPicture(layer, 0, 0);
+  EXPECT_EQ(target->RGBSurface().Pixel(0, 0), kRed);
+  EXPECT_EQ(target->RGBSurface().Pixel(1, 0), kGrey);
+}
+
+// Enlarged, each target pixel takes the source pixel under its centre.
 TEST(DrawPicture, ScalesUpByNearestNeighbour) {
   auto src = MakePicture(2, 3, Distinct);
   auto target = MakeRef<Picture>(6, 9);

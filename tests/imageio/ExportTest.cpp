@@ -153,6 +153,72 @@ TEST_F(ExportTest, CancelledDialogWritesNothingAndRestoresTheCanvas) {
   EXPECT_EQ(w->ZoomText()->Text(), "100%");
 }
 
+// --- The bytes of the file ------------------------------------------------------
+
+// FNV-1a over the file: any change of a pixel, of the encoder's settings or
+// of the layout changes it.
+std::uint64_t Fingerprint(const Bytes& bytes) {
+  std::uint64_t h = 14695981039346656037ull;
+  for (const std::uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+  return h;
+}
+
+// A preview layer with clear, half-covering and covering parts, in stripes
+// that cross the picture's own detail at an angle.
+Ref<Picture> StripedLayer(std::int64_t width, std::int64_t height) {
+  return MakePicture(width, height, [](std::int64_t x, std::int64_t y) {
+    switch ((x + 2 * y) / 40 % 4) {
+      case 0: return RGB(250, 20, 120, 110);
+      case 1: return RGB(10, 200, 60, 0);
+      default: return kTransparent;
+    }
+  });
+}
+
+struct SavedCase {
+  const char* name;
+  std::int64_t width, height;
+  double zoomFactor;
+  std::int64_t permOffsetX, permOffsetY;
+  std::uint64_t fingerprint;
+};
+void PrintTo(const SavedCase& c, std::ostream* os) { *os << c.name; }
+
+class SavedFileTest : public ExportTest, public ::testing::WithParamInterface<SavedCase> {};
+
+// The bytes written for a picture with see-through parts, under a preview
+// layer with see-through parts, from a zoomed and panned view: pinned to what
+// the export wrote when the view drew pictures by nearest neighbour, so that
+// the way the canvas shows a picture never reaches the file.
+TEST_P(SavedFileTest, BytesAreThoseOfTheExportAtFullSize) {
+  const SavedCase c = GetParam();
+  const Ref<Picture> photo = PhotoLikePicture(c.width, c.height, 9);
+  RGBSurface s = photo->RGBSurface();
+  for (std::int64_t y = 0; y < c.height; y += 3) {
+    for (std::int64_t x = 0; x < c.width / 3; ++x) {
+      Color p = s.Pixel(x, y);
+      p.alpha = static_cast<std::uint8_t>(x * 255 / (c.width / 3));
+      s.SetPixel(x, y, p);
+    }
+  }
+  GivePicture(photo);
+  w->fxLayer = StripedLayer(c.width, c.height);
+  w->ZoomFactor = c.zoomFactor;
+  w->permOffsetX = c.permOffsetX;
+  w->permOffsetY = c.permOffsetY;
+  w->MainCanvas()->Refresh(true);
+
+  SaveThroughDialog(files.File("pinned.jpeg"));
+
+  const Bytes bytes = ReadBytes(files.Path("pinned.jpeg"));
+  EXPECT_EQ(Fingerprint(bytes), c.fingerprint) << "0x" << std::hex << Fingerprint(bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, SavedFileTest,
+                         ::testing::Values(SavedCase{"small", 640, 480, 0.37, 55, -30, 0x4801351374110e43},
+                                           SavedCase{"largest", 6000, 6000, 910.0 / 6000, -20, 13, 0xa641858a2138b22a}),
+                         [](const ::testing::TestParamInfo<SavedCase>& info) { return std::string(info.param.name); });
+
 // --- Writes that fail ------------------------------------------------------------
 
 TEST_F(ExportTest, WriteIntoAReadOnlyFolderKeepsTheOldFileAndSaysSo) {

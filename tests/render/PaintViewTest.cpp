@@ -1,7 +1,9 @@
-// The paint's guard and view: what is drawn where, the caption, and a view
-// whose cost stays bounded by the canvas at any zoom.
+// The paint's guard and view: what is drawn where, the caption, a view
+// that shows a big picture faithfully at every zoom, and whose cost stays
+// bounded by the canvas at any zoom.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -13,8 +15,8 @@
 #include "tests/render/RenderFixture.h"
 
 namespace {
-// A colour per 2 x 2 block, so that a view at 0.5 shows block (k, j) at
-// canvas offset (k, j) whichever pixel of the block the scaling samples.
+// A colour per 2 x 2 block, so that a view at 0.5, where each shown pixel
+// is the average of one block, shows block (k, j) at canvas offset (k, j).
 Color BlockColour(std::int64_t bx, std::int64_t by) {
   return RGB(static_cast<int>(bx % 251), static_cast<int>(by % 241),
              static_cast<int>((bx / 251 + by / 241) % 256));
@@ -246,5 +248,111 @@ TEST_F(ViewTest, ViewCostIsBoundedAtAnyZoom) {
   EXPECT_EQ(w->theTop, 323);
   EXPECT_TRUE(SamePixels(TestSeams::CanvasImage(*w->MainCanvas()), empty));
   EXPECT_EQ(w->ZoomText()->Text(), "0.00%");
+}
+
+// --- What the view shows, zoomed out, at 100 % and zoomed in ---------------------
+
+const Color kBlack = RGB(0, 0, 0);
+const Color kWhite = RGB(255, 255, 255);
+const Color kGrey = RGB(90, 90, 90);
+const Color kRed = RGB(255, 0, 0);
+
+// The canvas's pixels where the picture is shown, as a picture of zW x zH.
+Ref<Picture> Shown(const class MainWindow& w) {
+  const Ref<Picture> canvas = TestSeams::CanvasImage(*w.MainCanvas());
+  const RGBSurface c = canvas->RGBSurface();
+  return MakePicture(w.zW, w.zH, [&](std::int64_t x, std::int64_t y) { return c.Pixel(w.theLeft + x, w.theTop + y); });
+}
+
+// One-pixel black and white lines zoomed out are grey, as any viewer shows
+// them, never a sample of their black or white.
+TEST_F(ViewTest, FineLinesZoomedOutShowTheirMean) {
+  const struct {
+    const char* name;
+    Color (*f)(std::int64_t, std::int64_t);
+  } patterns[] = {
+      {"columns", [](std::int64_t x, std::int64_t) { return x % 2 ? kWhite : kBlack; }},
+      {"rows", [](std::int64_t, std::int64_t y) { return y % 2 ? kWhite : kBlack; }},
+  };
+  for (const auto& pattern : patterns) {
+    GivePicture(MakePicture(1820, 1294, pattern.f));
+    for (const double zoom : {0.5, 0.25, 0.1}) {
+      w->ZoomFactor = zoom;
+      Paint();
+      RGBSurface shown = Shown(*w)->RGBSurface();
+      int lightest = 0, darkest = 255;
+      for (std::int64_t y = 0; y < w->zH; ++y) {
+        for (std::int64_t x = 0; x < w->zW; ++x) {
+          lightest = std::max<int>(lightest, shown.Pixel(x, y).green);
+          darkest = std::min<int>(darkest, shown.Pixel(x, y).green);
+        }
+      }
+      EXPECT_LE(lightest, 131) << pattern.name << " at " << zoom;
+      EXPECT_GE(darkest, 125) << pattern.name << " at " << zoom;
+    }
+  }
+}
+
+// Zoomed in, each picture pixel is a crisp square of the zoom's size.
+TEST_F(ViewTest, ZoomedInPixelsAreCrispSquares) {
+  auto checks = [](std::int64_t x, std::int64_t y) { return (x + y) % 2 ? kWhite : kBlack; };
+  GivePicture(MakePicture(200, 150, checks));
+  w->ZoomFactor = 4.0;
+  Paint();
+  ASSERT_EQ(w->zW, 800);
+  EXPECT_TRUE(Shows(Shown(*w), [&](std::int64_t x, std::int64_t y) { return checks(x / 4, y / 4); }));
+}
+
+// A preview layer that shows nothing, fresh or written with transparent
+// pixels, leaves the view exactly as the picture alone, at every zoom.
+TEST_F(ViewTest, ATransparentPreviewLayerChangesNothingShown) {
+  const Ref<Picture> pic = PhotoLikePicture(1500, 1100, 4);
+  const Ref<Picture> written = MakePicture(1500, 1100, [](std::int64_t x, std::int64_t) {
+    return x % 3 ? kTransparent : RGB(255, 0, 0, 255);
+  });
+  for (const double zoom : {0.1, 0.18, 1.0 / 3, 0.5, 1 / 1.2, 1.0, 1.44, 4.0}) {
+    w->ZoomFactor = zoom;
+    GivePicture(pic);
+    TestSeams::RecordDrawCalls(true);
+    Paint();
+    const std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
+    TestSeams::RecordDrawCalls(false);
+    ASSERT_EQ(calls.size(), 2u);
+    const TestSeams::DrawCall& d = calls[0];
+    const auto alone = MakeRef<Picture>(kCanvasW, kCanvasH);
+    alone->Graphics().DrawPicture(pic, d.x, d.y, d.destWidth, d.destHeight, d.sourceX, d.sourceY, d.sourceWidth,
+                                  d.sourceHeight);
+    EXPECT_TRUE(SamePixels(TestSeams::CanvasImage(*w->MainCanvas()), alone)) << "fresh layer at " << zoom;
+
+    w->fxLayer = written;
+    Paint();
+    EXPECT_TRUE(SamePixels(TestSeams::CanvasImage(*w->MainCanvas()), alone)) << "written layer at " << zoom;
+  }
+}
+
+// Pixels written through a surface held from an earlier paint show in the
+// next paint at every zoom, the picture's and the preview layer's alike: no
+// reduced copy of the pixels before outlives the write.
+TEST_F(ViewTest, WrittenPixelsShowInTheNextPaintAtEveryZoom) {
+  for (const bool layer : {false, true}) {
+    for (const double zoom : {0.1, 0.18, 0.37, 0.5, 1 / 1.2, 1.0, 1.44, 8.0}) {
+      SCOPED_TRACE(std::string(layer ? "preview layer" : "picture") + " at " + std::to_string(zoom));
+      GivePicture(SolidPicture(2000, 1500, kGrey));
+      w->ZoomFactor = zoom;
+      Paint();
+      const RGBSurface held = (layer ? w->fxLayer : w->pic)->RGBSurface();
+      Paint();  // the surface fetched, the reduced copies made
+      const std::int64_t x = w->theLeft + w->zW / 2, y = w->theTop + w->zH / 2;
+      ASSERT_EQ(CanvasPixel(x, y), kGrey);
+
+      // Around the shown pixel's footprint, and the reduced copy's pixels
+      // that it reads.
+      const auto half = static_cast<std::int64_t>(2 / zoom) + 20;
+      for (std::int64_t j = 750 - half; j < 750 + half; ++j)
+        for (std::int64_t i = 1000 - half; i < 1000 + half; ++i) held.SetPixel(i, j, kRed);
+      Paint();
+      EXPECT_EQ(CanvasPixel(x, y), kRed);
+    }
+  }
 }
 }  // namespace
