@@ -82,6 +82,14 @@ Ref<Picture> OpenJpeg(const QByteArray& bytes, Orientation o) {
   return picture;
 }
 
+Ref<Picture> OpenHeif(const QByteArray& bytes) {
+  HeifImage heif = DecodeHeif(reinterpret_cast<const unsigned char*>(bytes.constData()),
+                              static_cast<std::size_t>(bytes.size()), Picture::kMaxDecodedSide);
+  if (heif.status == HeifImage::Status::TooLarge) return Picture::Undecoded(heif.width, heif.height);
+  if (heif.status != HeifImage::Status::Decoded) return nullptr;
+  return MakeRef<Picture>(std::move(heif.pixels), heif.alpha);
+}
+
 Ref<Picture> OpenWithToolkit(const QByteArray& bytes, const QByteArray& format, QSize declared) {
   QBuffer device;
   device.setData(bytes);
@@ -98,18 +106,72 @@ Ref<Picture> OpenWithToolkit(const QByteArray& bytes, const QByteArray& format, 
   return FromToolkit(image);
 }
 
+// The format as the toolkit picks it for a file: the one its name suggests
+// when the content bears it out, otherwise the one the content shows.
+QByteArray ToolkitFormat(QBuffer& device, const QString& name, Container container) {
+  const QByteArray suffix = QFileInfo(name).suffix().toLower().toLatin1();
+  if (!suffix.isEmpty() && QImageReader::supportedImageFormats().contains(suffix)) {
+    QImageReader named(&device, suffix);
+    const bool bears = named.canRead();
+    device.seek(0);
+    if (bears) return suffix;
+  }
+  QImageReader byContent(&device);
+  const QByteArray format = byContent.format();
+  device.seek(0);
+  // The toolkit's icon reader decodes the icons that its own look at the
+  // content turns down.
+  if (format.isEmpty() && container == Container::Ico) return "ico";
+  return format;
+}
+
+// The file's bytes: read into memory of the codec's own (UnfilledBytes), or,
+// for a file larger than any picture allowed needs, mapped (to be measured only).
+class FileBytes {
+ public:
+  bool Load(QFile& file, qint64 size) {
+    if (size > kMaxFileBytes) {
+      const uchar* mapped = file.map(0, size);
+      if (!mapped) return false;
+      bytes_ = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), size);
+      return true;
+    }
+    storage_ = UnfilledBytes(static_cast<std::size_t>(size));
+    if (!storage_ || file.read(reinterpret_cast<char*>(storage_.get()), size) != size) return false;
+    bytes_ = QByteArray::fromRawData(reinterpret_cast<const char*>(storage_.get()), size);
+    return true;
+  }
+  const QByteArray& Bytes() const { return bytes_; }
+  const unsigned char* Data() const { return reinterpret_cast<const unsigned char*>(bytes_.constData()); }
+  std::size_t Size() const { return static_cast<std::size_t>(bytes_.size()); }
+
+ private:
+  std::unique_ptr<unsigned char[]> storage_;
+  QByteArray bytes_;
+};
+
 Ref<Picture> OpenPath(const std::string& path) {
   const QString name = QString::fromStdString(path);
   const QFileInfo info(name);
   if (!info.isFile() || !info.isReadable() || info.size() <= 0) return nullptr;
   QFile file(name);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
+  FileBytes contents;
+  if (!contents.Load(file, info.size())) return nullptr;
 
-  // The header first: the format (by name, then by content), the size and
-  // the recorded orientation, without decoding any pixels.
-  QImageReader header(&file);
-  const QByteArray format = header.format();
+  // Before any reader: every length in the file's framing lies inside it.
+  const Container container = ContainerOf(contents.Data(), contents.Size());
+  if (!FramingHolds(container, contents.Data(), contents.Size())) return nullptr;
+  if (container == Container::Heif) return info.size() > kMaxFileBytes ? nullptr : OpenHeif(contents.Bytes());
+
+  // Then the header: the format, the size and the recorded orientation,
+  // without decoding any pixels.
+  QBuffer device;
+  device.setData(contents.Bytes());
+  if (!device.open(QIODevice::ReadOnly)) return nullptr;
+  const QByteArray format = ToolkitFormat(device, name, container);
   if (format.isEmpty()) return nullptr;
+  QImageReader header(&device, format);
   const QSize declared = header.size();
   const Orientation o = FromTransformation(header.transformation());
   if (declared.isValid()) {
@@ -119,17 +181,10 @@ Ref<Picture> OpenPath(const std::string& path) {
     }
   }
 
-  if (info.size() > kMaxFileBytes || !file.seek(0)) return nullptr;
-  // Read into memory of the codec's own (UnfilledBytes), which the byte array
-  // only points at.
-  const std::unique_ptr<unsigned char[]> storage = UnfilledBytes(static_cast<std::size_t>(info.size()));
-  if (!storage || file.read(reinterpret_cast<char*>(storage.get()), info.size()) != info.size()) return nullptr;
-  const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(storage.get()), info.size());
+  if (info.size() > kMaxFileBytes) return nullptr;
+  const QByteArray& bytes = contents.Bytes();
   if (format == "jpeg" || format == "jpg") return OpenJpeg(bytes, o);
-  if (!LooksComplete(format.toStdString(), reinterpret_cast<const unsigned char*>(bytes.constData()),
-                     static_cast<std::size_t>(bytes.size()))) {
-    return nullptr;
-  }
+  if (!LooksComplete(format.toStdString(), contents.Data(), contents.Size())) return nullptr;
   return OpenWithToolkit(bytes, format, declared);
 }
 

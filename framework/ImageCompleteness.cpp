@@ -6,35 +6,14 @@
 #include <string_view>
 #include <vector>
 
+#include "framework/ByteView.h"
 #include "framework/ImageCodecParts.h"
 
 namespace image_codec {
 namespace {
 
-class Bytes {
- public:
-  Bytes(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
-  std::size_t Size() const { return size_; }
-  bool Has(std::size_t at, std::size_t n) const { return at <= size_ && n <= size_ - at; }
-  unsigned U8(std::size_t at) const { return data_[at]; }
-  std::uint32_t LE16(std::size_t at) const { return data_[at] | (std::uint32_t{data_[at + 1]} << 8); }
-  std::uint32_t LE32(std::size_t at) const { return LE16(at) | (LE16(at + 2) << 16); }
-  std::uint32_t BE32(std::size_t at) const {
-    return (std::uint32_t{data_[at]} << 24) | (std::uint32_t{data_[at + 1]} << 16) |
-           (std::uint32_t{data_[at + 2]} << 8) | data_[at + 3];
-  }
-  bool Equals(std::size_t at, std::string_view s) const {
-    return Has(at, s.size()) && std::equal(s.begin(), s.end(), data_ + at);
-  }
-  const unsigned char* At(std::size_t at) const { return data_ + at; }
-
- private:
-  const unsigned char* data_;
-  std::size_t size_;
-};
-
 // Every chunk whole, up to and including IEND.
-bool PngComplete(const Bytes& b) {
+bool PngComplete(const ByteView& b) {
   std::size_t at = 8;
   while (b.Has(at, 12)) {
     const std::uint32_t length = b.BE32(at);
@@ -97,7 +76,7 @@ std::uint64_t LzwPixelCount(const std::vector<unsigned char>& data, unsigned min
 }
 
 // The sub-blocks from `at` up to their terminator; false when the file ends first.
-bool ReadSubBlocks(const Bytes& b, std::size_t& at, std::vector<unsigned char>* payload) {
+bool ReadSubBlocks(const ByteView& b, std::size_t& at, std::vector<unsigned char>* payload) {
   while (b.Has(at, 1)) {
     const std::size_t n = b.U8(at++);
     if (n == 0) return true;
@@ -110,7 +89,7 @@ bool ReadSubBlocks(const Bytes& b, std::size_t& at, std::vector<unsigned char>* 
 
 std::size_t ColorTableSize(unsigned flags) { return (flags & 0x80) ? 3u << ((flags & 7) + 1) : 0; }
 
-bool GifComplete(const Bytes& b) {
+bool GifComplete(const ByteView& b) {
   if (!b.Has(0, 13)) return false;
   std::size_t at = 13 + ColorTableSize(b.U8(10));
   while (b.Has(at, 1)) {
@@ -138,7 +117,7 @@ bool GifComplete(const Bytes& b) {
 
 // --- BMP: the rows the header declares are all there -------------------------
 
-bool RleComplete(const Bytes& b, std::size_t at, bool fourBit, std::uint64_t rows) {
+bool RleComplete(const ByteView& b, std::size_t at, bool fourBit, std::uint64_t rows) {
   std::uint64_t lineEnds = 0;
   while (b.Has(at, 2)) {
     const unsigned count = b.U8(at), value = b.U8(at + 1);
@@ -158,7 +137,7 @@ bool RleComplete(const Bytes& b, std::size_t at, bool fourBit, std::uint64_t row
   return false;
 }
 
-bool BmpComplete(const Bytes& b) {
+bool BmpComplete(const ByteView& b) {
   if (!b.Has(0, 18)) return false;
   const std::uint64_t offset = b.LE32(10);
   const std::uint32_t headerSize = b.LE32(14);
@@ -196,7 +175,7 @@ bool BmpComplete(const Bytes& b) {
 }
 
 // XBM is C source: the data ends with its closing brace.
-bool XbmComplete(const Bytes& b) {
+bool XbmComplete(const ByteView& b) {
   const std::string_view text(reinterpret_cast<const char*>(b.At(0)), b.Size());
   const std::size_t open = text.find('{');
   return open != std::string_view::npos && text.find('}', open) != std::string_view::npos;
@@ -205,7 +184,7 @@ bool XbmComplete(const Bytes& b) {
 }  // namespace
 
 bool LooksComplete(std::string_view format, const unsigned char* data, std::size_t size) {
-  const Bytes b(data, size);
+  const ByteView b(data, size);
   if (format == "png") return PngComplete(b);
   if (format == "gif") return GifComplete(b);
   if (format == "bmp" || format == "dib") return BmpComplete(b);

@@ -6,7 +6,7 @@ set -euo pipefail
 PIXELMOTH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # The Debian packages the editor needs to build and run.
-BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libjpeg62-turbo-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libjpeg62-turbo-dev libheif-dev)
 
 # And those the tests need: GoogleTest; a private X server, input, screenshots
 # and window properties for the end-to-end runs; the Debian package's tools

@@ -26,6 +26,7 @@
 #include "framework/Dialogs.h"
 #include "framework/Picture.h"
 #include "framework/TestSeams.h"
+#include "tests/support/HeifFiles.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/Unprivileged.h"
 
@@ -49,6 +50,10 @@ void LE32(Bytes& s, std::uint32_t v) {
 void BE16(Bytes& s, std::uint32_t v) {
   s.push_back(static_cast<char>((v >> 8) & 0xff));
   s.push_back(static_cast<char>(v & 0xff));
+}
+void BE32(Bytes& s, std::uint32_t v) {
+  BE16(s, v >> 16);
+  BE16(s, v & 0xffff);
 }
 void SetBE16(Bytes& s, std::size_t at, std::uint32_t v) {
   s[at] = static_cast<char>((v >> 8) & 0xff);
@@ -243,6 +248,62 @@ const unsigned char kWebp[] = {
 Color WebpColor(std::int64_t x, std::int64_t y) { return RGB(static_cast<int>(x * 16), static_cast<int>(y * 20), 128); }
 Bytes Webp() { return Bytes(reinterpret_cast<const char*>(kWebp), sizeof kWebp); }
 
+const Bytes kPngSignature("\x89PNG\r\n\x1a\n", 8);
+
+// A PNG-style chunk: length, type, data, CRC of type and data.
+Bytes Chunk(const char* type, const Bytes& data) {
+  Bytes s;
+  BE32(s, static_cast<std::uint32_t>(data.size()));
+  const Bytes body = type + data;
+  s += body;
+  BE32(s, Crc32(body, 0, body.size()));
+  return s;
+}
+
+// A chunk header claiming `length` bytes, followed by only `data`.
+Bytes ChunkClaiming(const char* type, std::uint32_t length, const Bytes& data) {
+  Bytes s;
+  BE32(s, length);
+  return s + type + data;
+}
+
+Bytes Ihdr(std::uint32_t w, std::uint32_t h) {
+  Bytes data;
+  BE32(data, w);
+  BE32(data, h);
+  data += {8, 2, 0, 0, 0};  // 8-bit RGB
+  return Chunk("IHDR", data);
+}
+
+// An icon directory of one image, stored as a PNG (as icons of 256 pixels are).
+Bytes Ico(const Bytes& png, int w, int h) {
+  Bytes s;
+  for (std::uint32_t v : {0u, 1u, 1u}) LE16(s, v);
+  s += {static_cast<char>(w & 0xff), static_cast<char>(h & 0xff), 0, 0};
+  LE16(s, 1);
+  LE16(s, 32);
+  LE32(s, static_cast<std::uint32_t>(png.size()));
+  LE32(s, 22);
+  return s + png;
+}
+
+// An Apple icon file of one element of the type, holding a PNG.
+Bytes Icns(const char* type, const Bytes& png) {
+  Bytes s = "icns";
+  BE32(s, static_cast<std::uint32_t>(16 + png.size()));
+  s += type;
+  BE32(s, static_cast<std::uint32_t>(8 + png.size()));
+  return s + png;
+}
+
+// An MNG of one frame, the PNG's chunks between its header and its end.
+Bytes Mng(const Bytes& png, std::uint32_t w, std::uint32_t h) {
+  Bytes header;
+  for (std::uint32_t v : {w, h, 1u, 1u, 1u, 1u, 0u}) BE32(header, v);  // ticks, layers, frames, time, simplicity
+  Bytes s = Bytes("\x8aMNG\r\n\x1a\n", 8) + Chunk("MHDR", header);
+  return s + png.substr(8) + Chunk("MEND", "");
+}
+
 // An APP1 segment recording an EXIF orientation, right after SOI.
 Bytes WithOrientation(const Bytes& jpeg, int orientation) {
   Bytes tiff = "II*";
@@ -428,12 +489,19 @@ TEST_F(Codec, EveryFormatDecodesToItsSizeAndPixels) {
     Bytes bytes;
     std::int64_t w, h;
     PixelFunction pixels;
+    bool alpha = false;
   } cases[] = {
       {"picture.bmp", Bmp(13, 7, Pattern), 13, 7, Pattern},
       {"picture.gif", Gif(21, 9, gifIndex), 21, 9, gifPixels},
       {"picture.tif", Tiff(9, 5, Pattern), 9, 5, Pattern},
       {"picture.webp", Webp(), 16, 12, WebpColor},
       {"picture.png", Saved(Opaque(MakePicture(11, 6, Pattern)), Picture::SaveAsPNG, "made.png"), 11, 6, Pattern},
+      {"picture.ico", Ico(Saved(Opaque(MakePicture(24, 16, Pattern)), Picture::SaveAsPNG, "icon.png"), 24, 16), 24, 16,
+       Pattern},
+      {"picture.icns", Icns("ic07", Saved(Opaque(MakePicture(128, 128, Pattern)), Picture::SaveAsPNG, "icon.png")), 128,
+       128, Pattern},
+      {"picture.mng", Mng(Saved(Opaque(MakePicture(12, 10, Pattern)), Picture::SaveAsPNG, "frame.png"), 12, 10), 12, 10,
+       Pattern, true},  // the reader gives every MNG an alpha channel
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -442,7 +510,7 @@ TEST_F(Codec, EveryFormatDecodesToItsSizeAndPixels) {
     ASSERT_TRUE(p->IsDecoded());
     EXPECT_EQ(p->Width(), c.w);
     EXPECT_EQ(p->Height(), c.h);
-    EXPECT_FALSE(p->HasAlphaChannel());
+    EXPECT_EQ(p->HasAlphaChannel(), c.alpha);
     EXPECT_TRUE(Shows(p, c.pixels));
   }
 }

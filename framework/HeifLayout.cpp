@@ -1,0 +1,644 @@
+// The structure of a HEIF file (HEIC, AVIF), read before libheif sees it:
+// its boxes and item extents lie inside the file, and every picture the
+// primary image is decoded from is coded no larger than its container says,
+// so that neither libheif nor a video decoder allocates by a claim the file
+// cannot back. libheif itself reads the sizes but never compares them with
+// what the coded stream asks its decoder for.
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "framework/ByteView.h"
+#include "framework/ImageCodecParts.h"
+
+namespace image_codec {
+namespace {
+
+constexpr std::uint32_t Type(const char (&s)[5]) {
+  return (std::uint32_t{static_cast<unsigned char>(s[0])} << 24) |
+         (std::uint32_t{static_cast<unsigned char>(s[1])} << 16) |
+         (std::uint32_t{static_cast<unsigned char>(s[2])} << 8) | static_cast<unsigned char>(s[3]);
+}
+
+// Fields read one after another inside [at, end); a read past the end reads
+// 0 and leaves the cursor failed.
+class Cursor {
+ public:
+  Cursor(const ByteView& b, std::uint64_t at, std::uint64_t end) : b_(b), at_(at), end_(end), ok_(at <= end) {}
+  std::uint64_t Read(unsigned bytes) {
+    if (!ok_ || end_ - at_ < bytes) {
+      ok_ = false;
+      return 0;
+    }
+    std::uint64_t v = 0;
+    for (unsigned i = 0; i < bytes; ++i) v = (v << 8) | b_.U8(static_cast<std::size_t>(at_ + i));
+    at_ += bytes;
+    return v;
+  }
+  void Skip(std::uint64_t bytes) {
+    if (!ok_ || end_ - at_ < bytes) ok_ = false;
+    else at_ += bytes;
+  }
+  bool Ok() const { return ok_; }
+  std::uint64_t At() const { return at_; }
+
+ private:
+  const ByteView& b_;
+  std::uint64_t at_, end_;
+  bool ok_;
+};
+
+struct Box {
+  std::uint32_t type;
+  std::uint64_t payload;  // after the header
+  std::uint64_t end;
+};
+
+// Visits the boxes in [from, to): false when one claims more bytes than
+// remain, or when `visit` says false. Fewer bytes left than a box header
+// ends the walk.
+template <class Visit>
+bool ForEachBox(const ByteView& b, std::uint64_t from, std::uint64_t to, Visit&& visit) {
+  if (from > to) return false;
+  for (std::uint64_t at = from; to - at >= 8;) {
+    std::uint64_t size = b.BE32(at), header = 8;
+    const std::uint32_t type = b.BE32(at + 4);
+    if (size == 1) {
+      if (to - at < 16) return false;
+      size = b.BE64(at + 8);
+      header = 16;
+    } else if (size == 0) {
+      size = to - at;  // up to the end of its container
+    }
+    if (type == Type("uuid")) header += 16;
+    if (size < header || size > to - at) return false;
+    if (!visit(Box{type, at + header, at + size})) return false;
+    at += size;
+  }
+  return true;
+}
+
+struct Extent {
+  std::uint64_t offset, length;
+};
+
+struct Item {
+  std::uint32_t type = 0;
+  bool located = false;
+  unsigned method = 0;  // 0: in the file, 1: in the idat box
+  std::vector<Extent> extents;
+  std::vector<unsigned> properties;  // indices into the property boxes, 1-based, in order
+};
+
+struct Reference {
+  std::uint32_t type;
+  std::uint32_t from;
+  std::vector<std::uint32_t> to;
+};
+
+struct Size {
+  std::uint64_t width = 0, height = 0;
+};
+
+class Heif {
+ public:
+  explicit Heif(const ByteView& b) : b_(b) {}
+
+  bool Walk() {
+    bool first = true, sawMeta = false;
+    return ForEachBox(b_, 0, b_.Size(), [&](const Box& box) {
+      if (first && box.type != Type("ftyp")) return false;
+      first = false;
+      if (box.type != Type("meta") || sawMeta) return true;
+      sawMeta = true;
+      return Meta(box);
+    }) && sawMeta && ExtentsInside();
+  }
+
+  bool HasPrimary() const { return hasPrimary_; }
+
+  // Every picture the primary is decoded from has a declared size, is of a
+  // kind libheif decodes, and is coded no larger than it declares; all of
+  // them together are no more than `budget` pixels.
+  bool Decodable(std::uint64_t budget) {
+    budget_ = budget;
+    for (const Reference& r : references_) {
+      if (r.type == Type("dimg")) sources_[r.from].insert(sources_[r.from].end(), r.to.begin(), r.to.end());
+      if (r.type == Type("auxl"))
+        for (std::uint32_t to : r.to) auxiliaries_[to].push_back(r.from);
+    }
+    std::vector<std::uint32_t> path;
+    return hasPrimary_ && Needs(primary_, path);
+  }
+
+  HeifLayout::Transform PrimaryTransform() const {
+    HeifLayout::Transform t;
+    const auto it = items_.find(primary_);
+    if (it == items_.end()) return t;
+    // As libheif applies them: in the order they are associated.
+    for (unsigned index : it->second.properties) {
+      const Box& p = properties_[index - 1];
+      if (p.type == Type("clap")) t.cropped = true;
+      if (p.end - p.payload < 1) continue;
+      const unsigned v = b_.U8(static_cast<std::size_t>(p.payload));
+      if (p.type == Type("irot")) t.orientation = Then(t.orientation, (4 - (v & 3)) % 4, false, false);
+      if (p.type == Type("imir")) {
+        t.mirrored = true;
+        t.orientation = Then(t.orientation, 0, (v & 1) == 1, (v & 1) == 0);
+      }
+    }
+    return t;
+  }
+
+ private:
+  // --- The boxes of the meta box --------------------------------------------
+
+  bool Meta(const Box& meta) {
+    return ForEachBox(b_, meta.payload + 4, meta.end, [&](const Box& box) {
+      switch (box.type) {
+        case Type("pitm"): return Pitm(box);
+        case Type("iloc"): return Iloc(box);
+        case Type("iinf"): return Iinf(box);
+        case Type("iref"): return Iref(box);
+        case Type("iprp"): return Iprp(box);
+        case Type("idat"):
+          idat_ = box;
+          hasIdat_ = true;
+          return true;
+        case Type("dinf"):
+          return ForEachBox(b_, box.payload, box.end, [&](const Box& dref) {
+            return dref.type != Type("dref") || ForEachBox(b_, dref.payload + 8, dref.end, [](const Box&) { return true; });
+          });
+        default: return true;
+      }
+    });
+  }
+
+  bool Pitm(const Box& box) {
+    Cursor c(b_, box.payload, box.end);
+    const unsigned version = static_cast<unsigned>(c.Read(1));
+    c.Skip(3);
+    primary_ = static_cast<std::uint32_t>(c.Read(version == 0 ? 2 : 4));
+    hasPrimary_ = c.Ok();
+    return c.Ok();
+  }
+
+  bool Iloc(const Box& box) {
+    Cursor c(b_, box.payload, box.end);
+    const unsigned version = static_cast<unsigned>(c.Read(1));
+    c.Skip(3);
+    const unsigned sizes = static_cast<unsigned>(c.Read(2));
+    const unsigned offsetSize = sizes >> 12, lengthSize = (sizes >> 8) & 15, baseSize = (sizes >> 4) & 15;
+    const unsigned indexSize = version == 1 || version == 2 ? sizes & 15 : 0;
+    for (unsigned s : {offsetSize, lengthSize, baseSize, indexSize})
+      if (s != 0 && s != 4 && s != 8) return false;
+    const std::uint64_t count = c.Read(version < 2 ? 2 : 4);
+    for (std::uint64_t i = 0; i < count && c.Ok(); ++i) {
+      Item& item = items_[static_cast<std::uint32_t>(c.Read(version < 2 ? 2 : 4))];
+      item.located = true;
+      item.method = version == 1 || version == 2 ? static_cast<unsigned>(c.Read(2) & 15) : 0;
+      c.Skip(2);  // data reference
+      const std::uint64_t base = c.Read(baseSize);
+      const std::uint64_t extents = c.Read(2);
+      if (extents > 1 && indexSize + offsetSize + lengthSize == 0) return false;  // the same whole file again
+      item.extents.clear();
+      for (std::uint64_t e = 0; e < extents && c.Ok(); ++e) {
+        c.Skip(indexSize);
+        const std::uint64_t offset = c.Read(offsetSize);
+        const std::uint64_t length = c.Read(lengthSize);
+        if (offset > ~std::uint64_t{0} - base) return false;
+        item.extents.push_back({base + offset, length});
+      }
+    }
+    return c.Ok();
+  }
+
+  bool Iinf(const Box& box) {
+    Cursor c(b_, box.payload, box.end);
+    const unsigned version = static_cast<unsigned>(c.Read(1));
+    c.Skip(3);
+    c.Skip(version == 0 ? 2 : 4);  // the entry count; the boxes themselves count
+    return c.Ok() && ForEachBox(b_, c.At(), box.end, [&](const Box& infe) {
+      if (infe.type != Type("infe")) return true;
+      Cursor e(b_, infe.payload, infe.end);
+      const unsigned v = static_cast<unsigned>(e.Read(1));
+      e.Skip(3);
+      if (v < 2) return e.Ok();  // no item type: no picture
+      const auto id = static_cast<std::uint32_t>(e.Read(v == 2 ? 2 : 4));
+      e.Skip(2);
+      const auto type = static_cast<std::uint32_t>(e.Read(4));
+      if (e.Ok()) items_[id].type = type;
+      return e.Ok();
+    });
+  }
+
+  bool Iref(const Box& box) {
+    Cursor c(b_, box.payload, box.end);
+    const unsigned version = static_cast<unsigned>(c.Read(1));
+    c.Skip(3);
+    const unsigned idSize = version == 0 ? 2 : 4;
+    return c.Ok() && ForEachBox(b_, c.At(), box.end, [&](const Box& ref) {
+      Cursor r(b_, ref.payload, ref.end);
+      Reference reference{ref.type, static_cast<std::uint32_t>(r.Read(idSize)), {}};
+      const std::uint64_t count = r.Read(2);
+      for (std::uint64_t i = 0; i < count && r.Ok(); ++i) reference.to.push_back(static_cast<std::uint32_t>(r.Read(idSize)));
+      if (r.Ok()) references_.push_back(std::move(reference));
+      return r.Ok();
+    });
+  }
+
+  bool Iprp(const Box& box) {
+    return ForEachBox(b_, box.payload, box.end, [&](const Box& child) {
+      if (child.type == Type("ipco")) {
+        return ForEachBox(b_, child.payload, child.end, [&](const Box& p) {
+          properties_.push_back(p);
+          return true;
+        });
+      }
+      if (child.type != Type("ipma")) return true;
+      Cursor c(b_, child.payload, child.end);
+      const unsigned version = static_cast<unsigned>(c.Read(1));
+      const unsigned wide = static_cast<unsigned>(c.Read(3)) & 1;
+      const std::uint64_t entries = c.Read(4);
+      for (std::uint64_t i = 0; i < entries && c.Ok(); ++i) {
+        Item& item = items_[static_cast<std::uint32_t>(c.Read(version < 1 ? 2 : 4))];
+        const std::uint64_t n = c.Read(1);
+        for (std::uint64_t k = 0; k < n && c.Ok(); ++k) {
+          const auto v = static_cast<unsigned>(c.Read(wide ? 2 : 1));
+          const unsigned index = v & (wide ? 0x7fff : 0x7f);
+          if (index != 0) item.properties.push_back(index);
+        }
+      }
+      return c.Ok();
+    });
+  }
+
+  // --- Where items' data lie ------------------------------------------------
+
+  bool ExtentsInside() {
+    for (auto& [id, item] : items_) {
+      for (const unsigned index : item.properties)
+        if (index > properties_.size()) return false;
+      std::uint64_t from = 0, to = b_.Size();
+      if (item.method == 1) {
+        if (!hasIdat_) return false;
+        from = idat_.payload;
+        to = idat_.end;
+      } else if (item.method != 0) {
+        continue;  // data in another item: libheif refuses it
+      }
+      for (Extent& e : item.extents) {
+        if (e.offset > to - from) return false;
+        if (e.length == 0) e.length = to - from - e.offset;  // to the end
+        if (e.length > to - from - e.offset) return false;
+        e.offset += from;
+      }
+    }
+    return true;
+  }
+
+  // An item's data: its single extent in place, several joined in `joined`.
+  bool Data(const Item& item, std::vector<unsigned char>& joined, ByteView& data) const {
+    if (!item.located || item.method > 1) return false;
+    if (item.extents.size() == 1) {
+      data = b_.Part(static_cast<std::size_t>(item.extents[0].offset), static_cast<std::size_t>(item.extents[0].length));
+      return true;
+    }
+    std::uint64_t total = 0;
+    for (const Extent& e : item.extents) {
+      total += e.length;
+      if (total > b_.Size()) return false;  // extents read over and over
+    }
+    joined.clear();
+    for (const Extent& e : item.extents)
+      joined.insert(joined.end(), b_.At(static_cast<std::size_t>(e.offset)), b_.At(static_cast<std::size_t>(e.offset + e.length)));
+    data = ByteView(joined.data(), joined.size());
+    return true;
+  }
+
+  const Box* Property(const Item& item, std::uint32_t type) const {
+    for (unsigned index : item.properties)
+      if (properties_[index - 1].type == type) return &properties_[index - 1];
+    return nullptr;
+  }
+
+  // --- The pictures the primary image is decoded from --------------------------
+
+  bool Needs(std::uint32_t id, std::vector<std::uint32_t>& path) {
+    if (path.size() > 8 || ++visits_ > kMaxVisits) return false;
+    if (std::find(path.begin(), path.end(), id) != path.end()) return false;  // derived from itself
+    const auto it = items_.find(id);
+    if (it == items_.end()) return false;
+    const Item& item = it->second;
+    const Box* ispe = Property(item, Type("ispe"));
+    if (!ispe) return false;
+    Cursor c(b_, ispe->payload + 4, ispe->end);
+    const Size declared{c.Read(4), c.Read(4)};
+    if (!c.Ok() || declared.width == 0 || declared.height == 0) return false;
+
+    const std::vector<std::uint32_t>& sources = sources_[id];
+    const bool coded = item.type == Type("hvc1") || item.type == Type("av01");
+    if (coded) {
+      // room for the codec's blocks beyond the declared size
+      const std::uint64_t area = Padded(declared.width) * Padded(declared.height);
+      if (area > budget_) return false;
+      budget_ -= area;
+    }
+    if (!verified_.count(id)) {
+      bool sound;
+      switch (item.type) {
+        case Type("hvc1"):
+        case Type("av01"): sound = CodedWithin(item, declared); break;
+        case Type("grid"):
+        case Type("iovl"): sound = CanvasMatches(item, declared, sources.size()); break;
+        case Type("iden"): sound = sources.size() == 1; break;
+        default: sound = false;  // libheif has no decoder for it
+      }
+      if (!sound) return false;
+      verified_.insert(id);
+    }
+    path.push_back(id);
+    for (std::uint32_t source : sources)
+      if (!Needs(source, path)) return false;
+    // the alpha (and any other auxiliary picture) that belongs to it
+    for (std::uint32_t aux : auxiliaries_[id])
+      if (!Needs(aux, path)) return false;
+    path.pop_back();
+    return true;
+  }
+
+  static std::uint64_t Padded(std::uint64_t side) { return (side + 63) / 64 * 64; }
+
+  // Sizes compare either way round: libheif's own writer records the size of
+  // a turned picture as shown, not as stored.
+  static bool Within(Size s, Size declared) {
+    const auto fits = [](Size a, Size b) { return a.width <= Padded(b.width) && a.height <= Padded(b.height); };
+    return fits(s, declared) || fits(s, Size{declared.height, declared.width});
+  }
+  static bool Same(Size a, Size b) {
+    return (a.width == b.width && a.height == b.height) || (a.width == b.height && a.height == b.width);
+  }
+
+  bool CodedWithin(const Item& item, Size declared) const {
+    std::vector<Size> coded;
+    std::vector<unsigned char> joined;
+    ByteView data(nullptr, 0);
+    if (!Data(item, joined, data)) return false;
+    if (item.type == Type("hvc1")) {
+      const Box* config = Property(item, Type("hvcC"));
+      if (!config || !HevcConfigSizes(config->payload, config->end, coded) || !HevcDataSizes(data, coded)) return false;
+    } else {
+      const Box* config = Property(item, Type("av1C"));
+      if (!config || config->end - config->payload < 4) return false;
+      if (!Av1Sizes(b_.Part(static_cast<std::size_t>(config->payload + 4), static_cast<std::size_t>(config->end - config->payload - 4)), coded) ||
+          !Av1Sizes(data, coded)) {
+        return false;
+      }
+    }
+    if (coded.empty()) return false;  // nothing the decoder could start from
+    for (const Size& s : coded)
+      if (!Within(s, declared)) return false;
+    return true;
+  }
+
+  // A grid or overlay makes a canvas of the size in its data, which must be
+  // the size it declares; a grid has one source per cell.
+  bool CanvasMatches(const Item& item, Size declared, std::size_t sources) const {
+    std::vector<unsigned char> joined;
+    ByteView data(nullptr, 0);
+    if (!Data(item, joined, data)) return false;
+    Cursor c(data, 0, data.Size());
+    c.Skip(1);  // version
+    const unsigned sideBytes = (c.Read(1) & 1) ? 4 : 2;
+    std::uint64_t cells = 0;
+    if (item.type == Type("grid")) {
+      cells = (c.Read(1) + 1) * (c.Read(1) + 1);
+    } else {
+      c.Skip(8);  // fill colour
+    }
+    const Size canvas{c.Read(sideBytes), c.Read(sideBytes)};
+    return c.Ok() && Same(canvas, declared) &&
+           (item.type != Type("grid") || cells == sources) && sources > 0;
+  }
+
+  // --- Coded sizes ----------------------------------------------------------
+
+  bool HevcConfigSizes(std::uint64_t from, std::uint64_t to, std::vector<Size>& sizes) const {
+    Cursor c(b_, from, to);
+    c.Skip(22);
+    const std::uint64_t arrays = c.Read(1);
+    for (std::uint64_t a = 0; a < arrays && c.Ok(); ++a) {
+      c.Skip(1);
+      const std::uint64_t units = c.Read(2);
+      for (std::uint64_t u = 0; u < units && c.Ok(); ++u) {
+        const std::uint64_t length = c.Read(2);
+        const std::uint64_t at = c.At();
+        c.Skip(length);
+        if (c.Ok() && !HevcUnitSize(b_.Part(static_cast<std::size_t>(at), static_cast<std::size_t>(length)), sizes)) return false;
+      }
+    }
+    return c.Ok();
+  }
+
+  // The coded data: units, each after a four-byte length, as libheif hands
+  // them to the decoder.
+  static bool HevcDataSizes(const ByteView& data, std::vector<Size>& sizes) {
+    Cursor c(data, 0, data.Size());
+    while (c.Ok() && c.At() < data.Size()) {
+      const std::uint64_t length = c.Read(4);
+      const std::uint64_t at = c.At();
+      c.Skip(length);
+      if (c.Ok() && !HevcUnitSize(data.Part(static_cast<std::size_t>(at), static_cast<std::size_t>(length)), sizes)) return false;
+    }
+    return c.Ok();
+  }
+
+  static bool HevcUnitSize(const ByteView& unit, std::vector<Size>& sizes);
+  static bool Av1Sizes(const ByteView& obus, std::vector<Size>& sizes);
+
+  // --- Orientation ----------------------------------------------------------
+
+  // `o` followed by `quarterTurns` clockwise, then a mirror or a flip.
+  static Orientation Then(Orientation o, unsigned quarterTurns, bool mirror, bool flip);
+
+  const ByteView b_;
+  std::map<std::uint32_t, Item> items_;
+  std::vector<Box> properties_;
+  std::vector<Reference> references_;
+  Box idat_{};
+  bool hasIdat_ = false;
+  std::uint32_t primary_ = 0;
+  bool hasPrimary_ = false;
+  // The pictures each is derived from, and the auxiliary pictures of each.
+  std::map<std::uint32_t, std::vector<std::uint32_t>> sources_, auxiliaries_;
+  std::set<std::uint32_t> verified_;
+  std::uint64_t budget_ = 0;
+  // A grid has at most 256 x 256 cells; its alpha as many.
+  static constexpr unsigned kMaxVisits = 2 * 65536 + 16;
+  unsigned visits_ = 0;
+};
+
+// --- Bit streams -------------------------------------------------------------
+
+class Bits {
+ public:
+  Bits(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+  std::uint64_t Read(unsigned n) {
+    std::uint64_t v = 0;
+    for (unsigned i = 0; i < n; ++i) {
+      if (at_ >= size_ * 8) {
+        ok_ = false;
+        return 0;
+      }
+      v = (v << 1) | ((data_[at_ / 8] >> (7 - at_ % 8)) & 1u);
+      ++at_;
+    }
+    return v;
+  }
+  // Exp-Golomb, as HEVC writes its parameter sets.
+  std::uint64_t Golomb() {
+    unsigned zeros = 0;
+    while (ok_ && Read(1) == 0)
+      if (++zeros > 32) ok_ = false;
+    return ok_ ? (std::uint64_t{1} << zeros) - 1 + Read(zeros) : 0;
+  }
+  // AV1's variable-length code.
+  std::uint64_t Uvlc() {
+    unsigned zeros = 0;
+    while (ok_ && Read(1) == 0) ++zeros;
+    if (zeros >= 32) return ~std::uint32_t{0};
+    return (std::uint64_t{1} << zeros) - 1 + Read(zeros);
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  const unsigned char* data_;
+  std::size_t size_;
+  std::size_t at_ = 0;
+  bool ok_ = true;
+};
+
+// The picture size of an HEVC sequence parameter set; other units add nothing.
+bool Heif::HevcUnitSize(const ByteView& unit, std::vector<Size>& sizes) {
+  if (unit.Size() < 2) return true;
+  if (((unit.U8(0) >> 1) & 0x3f) != 33) return true;
+  // The payload without its emulation-prevention bytes, as far as the size.
+  unsigned char rbsp[256];
+  std::size_t n = 0;
+  unsigned zeros = 0;
+  for (std::size_t i = 2; i < unit.Size() && n < sizeof rbsp; ++i) {
+    const unsigned char byte = unit.U8(i);
+    if (zeros >= 2 && byte == 3) {
+      zeros = 0;
+      continue;
+    }
+    zeros = byte == 0 ? zeros + 1 : 0;
+    rbsp[n++] = byte;
+  }
+  Bits bits(rbsp, n);
+  bits.Read(4);
+  const unsigned subLayers = static_cast<unsigned>(bits.Read(3));
+  bits.Read(1);
+  bits.Read(96);  // the general profile, tier and level
+  bool profile[8] = {}, level[8] = {};
+  for (unsigned i = 0; i < subLayers; ++i) {
+    profile[i] = bits.Read(1);
+    level[i] = bits.Read(1);
+  }
+  if (subLayers > 0) bits.Read(2 * (8 - subLayers));
+  for (unsigned i = 0; i < subLayers; ++i) bits.Read((profile[i] ? 88 : 0) + (level[i] ? 8 : 0));
+  bits.Golomb();  // its id
+  if (bits.Golomb() == 3) bits.Read(1);  // separate colour planes
+  const Size size{bits.Golomb(), bits.Golomb()};
+  if (!bits.Ok()) return false;
+  sizes.push_back(size);
+  return true;
+}
+
+// The largest frame of every AV1 sequence header among the units.
+bool Heif::Av1Sizes(const ByteView& obus, std::vector<Size>& sizes) {
+  Cursor c(obus, 0, obus.Size());
+  while (c.Ok() && c.At() < obus.Size()) {
+    const unsigned header = static_cast<unsigned>(c.Read(1));
+    if (header & 4) c.Skip(1);  // extension
+    std::uint64_t length = obus.Size() - c.At();
+    if (header & 2) {
+      length = 0;
+      for (unsigned i = 0; i < 8; ++i) {
+        const std::uint64_t byte = c.Read(1);
+        length |= (byte & 0x7f) << (7 * i);
+        if (!(byte & 0x80)) break;
+      }
+    }
+    const std::uint64_t at = c.At();
+    c.Skip(length);
+    if (!c.Ok()) return false;
+    if (((header >> 3) & 15) != 1) continue;  // not a sequence header
+    Bits bits(obus.At(static_cast<std::size_t>(at)), static_cast<std::size_t>(length));
+    bits.Read(4);
+    if (bits.Read(1)) {  // reduced still-picture header
+      bits.Read(5);
+    } else {
+      const bool timing = bits.Read(1);
+      bool decoderModel = false;
+      unsigned delayBits = 0;
+      if (timing) {
+        bits.Read(64);
+        if (bits.Read(1)) bits.Uvlc();
+        decoderModel = bits.Read(1);
+        if (decoderModel) {
+          delayBits = static_cast<unsigned>(bits.Read(5)) + 1;
+          bits.Read(32 + 5 + 5);
+        }
+      }
+      const bool displayDelay = bits.Read(1);
+      const unsigned points = static_cast<unsigned>(bits.Read(5)) + 1;
+      for (unsigned i = 0; i < points && bits.Ok(); ++i) {
+        bits.Read(12);
+        if (bits.Read(5) > 7) bits.Read(1);
+        if (decoderModel && bits.Read(1)) bits.Read(2 * delayBits + 1);
+        if (displayDelay && bits.Read(1)) bits.Read(4);
+      }
+    }
+    const unsigned widthBits = static_cast<unsigned>(bits.Read(4)) + 1;
+    const unsigned heightBits = static_cast<unsigned>(bits.Read(4)) + 1;
+    const Size size{bits.Read(widthBits) + 1, bits.Read(heightBits) + 1};
+    if (!bits.Ok()) return false;
+    sizes.push_back(size);
+  }
+  return c.Ok();
+}
+
+Orientation Heif::Then(Orientation o, unsigned quarterTurns, bool mirror, bool flip) {
+  // As a mirror (or not) followed by k quarter turns clockwise.
+  unsigned k = (o.rotate90 ? 1 : 0) + (o.flip ? 2 : 0);
+  bool m = o.mirror != o.flip;
+  k = (k + quarterTurns) % 4;
+  if (mirror) {
+    m = !m;
+    k = (4 - k) % 4;
+  }
+  if (flip) {
+    m = !m;
+    k = (6 - k) % 4;
+  }
+  // Back to a mirror, a flip and a quarter turn: a half turn is both.
+  return Orientation{(k >= 2) != m, k >= 2, (k & 1) == 1};
+}
+
+}  // namespace
+
+HeifLayout ReadHeifLayout(const unsigned char* data, std::size_t size, std::int64_t maxSide) {
+  HeifLayout layout;
+  Heif heif(ByteView(data, size));
+  layout.framingHolds = heif.Walk();
+  if (!layout.framingHolds || !heif.HasPrimary()) return layout;
+  const auto side = static_cast<std::uint64_t>(maxSide);
+  layout.decodable = heif.Decodable(4 * side * side);
+  layout.transform = heif.PrimaryTransform();
+  return layout;
+}
+
+}  // namespace image_codec
