@@ -1023,6 +1023,243 @@ TEST_F(Codec, FoldersMissingAndUnreadableFilesGiveNil) {
   EXPECT_TRUE(Open(locked).IsNil());
 }
 
+// --- Lengths the file cannot back ---------------------------------------------------
+
+// The process's resident memory and its peak since the last reset, in kB.
+long StatusKb(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind(field, 0) == 0) return std::atol(line.c_str() + std::string(field).size());
+  return -1;
+}
+
+// How far the peak resident memory rose above what was resident before
+// `step` ran, in kB.
+long PeakRiseKb(const std::function<void()>& step) {
+  std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from what is resident
+  const long before = StatusKb("VmRSS:");
+  EXPECT_LE(StatusKb("VmHWM:") - before, 1024) << "the peak could not be reset";
+  step();
+  return StatusKb("VmHWM:") - before;
+}
+
+constexpr long kFewMegabytesKb = 4 * 1024;
+
+// A part of each file claims far more bytes than the file has: refused
+// before any reader allocates by it. The PNG is the 44-byte file whose text
+// chunk made the toolkit's reader take 2 GB.
+TEST_F(Codec, APartClaimingMoreThanTheFileHoldsIsRefusedAtNoCost) {
+  constexpr std::uint32_t kHuge = 0x7ffffff0;
+  const Bytes png = Saved(Opaque(MakePicture(16, 16, Pattern)), Picture::SaveAsPNG, "small.png");
+  const Bytes textPng = kPngSignature + Ihdr(100, 100) + ChunkClaiming("tEXt", 0x7fffffff, "Pix");
+  ASSERT_EQ(textPng.size(), 44u);
+  const Bytes heic = HeifFile(MakePicture(64, 64, Pattern), HeifKind{});
+  Bytes webpChunk = Webp(), webpRiff = Webp(), tiffStrip = Tiff(20, 10, Pattern), tiffIfd = Tiff(20, 10, Pattern),
+        bmp = Bmp(13, 7, Pattern), icoEntry = Ico(png, 16, 16), icnsElement = Icns("ic07", png),
+        icnsLength = Icns("ic07", png), heicBox = heic;
+  SetLE32(webpChunk, 16, kHuge);              // the VP8L chunk
+  SetLE32(webpRiff, 4, kHuge);                // the RIFF container
+  SetLE32(tiffStrip, 8 + 2 + 9 * 12 + 8, kHuge);  // the strip's byte count
+  SetLE32(tiffIfd, 4, kHuge);                 // where the directory is
+  SetLE32(bmp, 10, kHuge);                    // where the pixels are
+  SetLE32(icoEntry, 6 + 8, kHuge);            // the image's size in the directory
+  SetBE32(icnsElement, 12, kHuge);            // the element's length
+  SetBE32(icnsLength, 4, kHuge);              // the file's length
+  const std::size_t mdat = BoxesOfType(heic, "mdat").at(0);
+  SetBE32(heicBox, mdat, static_cast<std::uint32_t>(heic.size() - mdat + 1));
+  Bytes jpeg = Saved(MakePicture(16, 16, Pattern), Picture::SaveAsJPEG, "small.jpg");
+  jpeg.insert(2, "\xff\xe1\xff\xf0" + Bytes(10, 'x'));  // an APP1 segment of 65520 bytes before the scan
+  const struct {
+    const char* name;
+    Bytes bytes;
+  } cases[] = {
+      {"text.png", textPng},
+      {"iccp.png", kPngSignature + Ihdr(100, 100) + ChunkClaiming("iCCP", 0x7fffffff, "Pix")},
+      {"ztxt.png", kPngSignature + Ihdr(100, 100) + ChunkClaiming("zTXt", 0x7fffffff, "Pix")},
+      {"idat.png", kPngSignature + Ihdr(100, 100) + ChunkClaiming("IDAT", 0x7fffffff, "Pix")},
+      {"chunk.mng", Mng(png, 16, 16).substr(0, 8) + ChunkClaiming("MHDR", 0x7fffffff, "Pix")},
+      {"chunk.webp", webpChunk},
+      {"riff.webp", webpRiff},
+      {"strip.tif", tiffStrip},
+      {"directory.tif", tiffIfd},
+      {"pixels.bmp", bmp},
+      {"entry.ico", icoEntry},
+      {"text-inside.ico", Ico(textPng, 100, 100)},
+      {"element.icns", icnsElement},
+      {"length.icns", icnsLength},
+      {"text-inside.icns", Icns("ic07", textPng)},
+      {"segment.jpg", jpeg},
+      {"box.heic", heicBox},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = Write(c.name, c.bytes);
+    bool refused = false;
+    EXPECT_LT(PeakRiseKb([&] { refused = Open(path).IsNil(); }), kFewMegabytesKb);
+    EXPECT_TRUE(refused);
+  }
+}
+
+// --- HEIC and AVIF ----------------------------------------------------------------
+
+// Every kind libheif's encoders write (libaom writes no 10-bit alpha).
+const HeifKind kHeifKinds[] = {
+    {HeifKind::Codec::Hevc, 8, false}, {HeifKind::Codec::Hevc, 8, true}, {HeifKind::Codec::Hevc, 10, false},
+    {HeifKind::Codec::Hevc, 10, true}, {HeifKind::Codec::Av1, 8, false},  {HeifKind::Codec::Av1, 8, true},
+    {HeifKind::Codec::Av1, 10, false},
+};
+
+std::string HeifName(HeifKind kind) { return kind.codec == HeifKind::Codec::Hevc ? "picture.heic" : "picture.avif"; }
+
+::testing::AssertionResult NearWithAlpha(Color got, Color want, int tolerance) {
+  const int d = std::max({std::abs(got.red - want.red), std::abs(got.green - want.green),
+                          std::abs(got.blue - want.blue), std::abs(got.alpha - want.alpha)});
+  if (d <= tolerance) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << int(got.red) << "," << int(got.green) << "," << int(got.blue) << ","
+                                       << int(got.alpha) << " is not near " << int(want.red) << "," << int(want.green)
+                                       << "," << int(want.blue) << "," << int(want.alpha);
+}
+
+// A mirror recorded on a picture of more than 8 bits: libheif mirrors only
+// 8-bit pictures, and turns their alpha even when told not to.
+bool LibheifCannotMirror(HeifKind kind, int orientation) {
+  return kind.bits > 8 && kind.alpha && (orientation == 2 || orientation == 4 || orientation == 5 || orientation == 7);
+}
+
+// Quadrants of one colour and one transparency each, at all eight recorded
+// orientations: shown as viewers show them, alpha kept where the file has it,
+// ten bits reduced to eight. libheif turns 8-bit pictures itself; 10-bit ones
+// with a mirror are turned after their decoding.
+TEST_F(Codec, HeifIsShownAsRecordedWithItsAlpha) {
+  const std::int64_t w = 96, h = 48;  // HEVC pads 48: libheif stores the picture as a one-tile grid
+  const Color quadrant[2][2] = {{RGB(230, 30, 30, 0), RGB(30, 230, 30, 128)},
+                                {RGB(30, 30, 230, 255), RGB(230, 230, 30, 60)}};
+  const Ref<Picture> source = MakePicture(w, h, [&](std::int64_t x, std::int64_t y) { return quadrant[y * 2 / h][x * 2 / w]; });
+  for (const HeifKind& kind : kHeifKinds) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+      if (LibheifCannotMirror(kind, orientation)) continue;
+      SCOPED_TRACE(std::string(kind.Name()) + ", orientation " + std::to_string(orientation));
+      Ref<Picture> p = OpenBytes(HeifName(kind), HeifFile(source, kind, orientation));
+      ASSERT_FALSE(p.IsNil());
+      ASSERT_TRUE(p->IsDecoded());
+      const bool turned = orientation >= 5;
+      ASSERT_EQ(p->Width(), turned ? h : w);
+      ASSERT_EQ(p->Height(), turned ? w : h);
+      EXPECT_EQ(p->HasAlphaChannel(), kind.alpha);
+      for (std::int64_t qy = 0; qy < 2; ++qy)
+        for (std::int64_t qx = 0; qx < 2; ++qx) {
+          Color want = quadrant[qy][qx];
+          if (!kind.alpha) want.alpha = 0;
+          const auto [sx, sy] = Shown(orientation, qx * w / 2 + w / 4, qy * h / 2 + h / 4, w, h);
+          EXPECT_TRUE(NearWithAlpha(p->RGBSurface().Pixel(sx, sy), want, 12)) << "quadrant " << qx << ", " << qy;
+        }
+    }
+  }
+}
+
+TEST_F(Codec, HeifPixelsAreCloseToTheSource) {
+  const Ref<Picture> photo = Opaque(PhotoLikePicture(128, 64));  // whole blocks: no grid
+  for (const HeifKind& kind : kHeifKinds) {
+    SCOPED_TRACE(kind.Name());
+    Ref<Picture> p = OpenBytes(HeifName(kind), HeifFile(photo, kind));
+    ASSERT_FALSE(p.IsNil());
+    ASSERT_EQ(p->Width(), 128);
+    ASSERT_EQ(p->Height(), 64);
+    EXPECT_GE(Psnr(photo, p), 30.0);
+  }
+}
+
+// The size comes from the container; with the coded data zeroed, any attempt
+// to decode would fail, so a measured picture proves none was made.
+TEST_F(Codec, HeifSizeIsMeasuredBeforeAnyPixelIsDecoded) {
+  const HeifKind hevc{}, av1{HeifKind::Codec::Av1};
+  const auto solid = [](std::int64_t w, std::int64_t h) { return SolidPicture(w, h, RGB(90, 120, 150)); };
+  const struct {
+    const char* name;
+    Bytes bytes;
+    std::int64_t w, h;
+  } cases[] = {
+      {"wide.heic", WithoutCodedData(HeifFile(solid(6001, 100), hevc)), 6001, 100},
+      {"tall.avif", WithoutCodedData(HeifFile(solid(100, 6001), av1)), 100, 6001},
+      {"turned.heic", WithoutCodedData(HeifFile(solid(6001, 100), hevc, 6)), 100, 6001},
+      {"huge.heic", WithDeclaredSize(HeifFile(solid(128, 128), hevc), 60000, 60000), 60000, 60000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Ref<Picture> p = OpenBytes(c.name, c.bytes);
+    ASSERT_FALSE(p.IsNil());
+    EXPECT_FALSE(p->IsDecoded());
+    EXPECT_EQ(p->Width(), c.w);
+    EXPECT_EQ(p->Height(), c.h);
+  }
+  Ref<Picture> limit = OpenBytes("limit.heic", HeifFile(solid(6000, 100), hevc, 8));
+  ASSERT_FALSE(limit.IsNil());
+  EXPECT_TRUE(limit->IsDecoded());
+  EXPECT_EQ(limit->Width(), 100);
+  EXPECT_EQ(limit->Height(), 6000);
+}
+
+// A coded picture larger than its container declares would have the decoder
+// allocate by the larger size: refused before decoding.
+TEST_F(Codec, HeifCodedLargerThanDeclaredIsRefusedBeforeDecoding) {
+  for (const HeifKind kind : {HeifKind{}, HeifKind{HeifKind::Codec::Av1}}) {
+    SCOPED_TRACE(kind.Name());
+    const std::string path =
+        Write(HeifName(kind), WithDeclaredSize(HeifFile(SolidPicture(2048, 2048, RGB(90, 90, 90)), kind), 128, 128));
+    bool refused = false;
+    EXPECT_LT(PeakRiseKb([&] { refused = Open(path).IsNil(); }), kFewMegabytesKb);
+    EXPECT_TRUE(refused);
+  }
+}
+
+// Renames a box, so that the readers no longer find it.
+Bytes WithBoxRenamed(Bytes file, const char* type) {
+  const std::vector<std::size_t> at = BoxesOfType(file, type);
+  if (!at.empty()) file.replace(at[0] + 4, 4, "free");
+  return file;
+}
+
+TEST_F(Codec, CutOrDamagedHeifGivesNil) {
+  for (const HeifKind kind : {HeifKind{}, HeifKind{HeifKind::Codec::Hevc, 10, true}, HeifKind{HeifKind::Codec::Av1}}) {
+    SCOPED_TRACE(kind.Name());
+    const Bytes whole = HeifFile(PhotoLikePicture(96, 48), kind);
+    ASSERT_FALSE(OpenBytes(HeifName(kind), whole).IsNil());
+    for (std::size_t cut : Cuts(whole.size())) EXPECT_TRUE(OpenBytes(HeifName(kind), whole.substr(0, cut)).IsNil()) << "cut at " << cut;
+
+    const std::size_t mdat = BoxesOfType(whole, "mdat").at(0);
+    Bytes longer = whole;
+    SetBE32(longer, mdat, static_cast<std::uint32_t>(whole.size() - mdat + 1));
+    Bytes noPrimary = whole;
+    noPrimary[BoxesOfType(whole, "pitm").at(0) + 13] ^= 0x40;  // names an item that is not there
+    const Bytes damaged[] = {
+        longer,
+        noPrimary,
+        WithBoxRenamed(whole, kind.codec == HeifKind::Codec::Hevc ? "hvcC" : "av1C"),
+        WithBoxRenamed(whole, "iloc"),
+        WithoutCodedData(whole),
+    };
+    for (std::size_t i = 0; i < std::size(damaged); ++i) EXPECT_TRUE(OpenBytes(HeifName(kind), damaged[i]).IsNil()) << "damage " << i;
+  }
+}
+
+// Any one byte of the boxes changed (a grid with its alpha, turned: the most
+// structure libheif's writer makes): never a crash, which the sanitizer build
+// checks, and what opens has the size the file declares.
+TEST_F(Codec, EveryByteOfAHeifsBoxesChangedOpensSafely) {
+  const Bytes whole = HeifFile(MakePicture(64, 48, Pattern), HeifKind{HeifKind::Codec::Hevc, 8, true}, 6);
+  const std::size_t codedData = BoxesOfType(whole, "mdat").at(0) + 8;
+  const std::string path = Path("picture.heic");
+  for (std::size_t i = 0; i < codedData; ++i) {
+    Bytes changed = whole;
+    changed[i] ^= 0x10;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << changed;
+    const Ref<Picture> p = Open(path);
+    if (p.IsNil() || !p->IsDecoded()) continue;
+    EXPECT_EQ(p->Width(), 48) << "byte " << i;
+    EXPECT_EQ(p->Height(), 64) << "byte " << i;
+  }
+}
+
 // --- Saving that fails ------------------------------------------------------------
 
 TEST_F(Codec, AFailedSaveLeavesTheExistingFileUnchanged) {

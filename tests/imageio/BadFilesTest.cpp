@@ -17,6 +17,7 @@
 #include "editor/MainWindow.h"
 #include "framework/TestSeams.h"
 #include "tests/imageio/ImageIoTest.h"
+#include "tests/support/HeifFiles.h"
 #include "tests/support/Texts.h"
 
 namespace {
@@ -73,6 +74,19 @@ Bytes ClaimingJpeg(std::uint16_t width, std::uint16_t height, const TempFolder& 
   return b;
 }
 
+Bytes AsBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+// A PNG whose text chunk claims 2 GB, in 44 bytes: the signature, the
+// header chunk, and the text chunk's length, type and three bytes.
+Bytes PngWithHugeText() {
+  Bytes b = Cut(PngHeader(320, 240), 33);
+  b.insert(b.end(), {0x7F, 0xFF, 0xFF, 0xFF, 't', 'E', 'X', 't', 'P', 'i', 'x'});
+  return b;
+}
+
+std::string Heic(const Ref<Picture>& p) { return HeifFile(p, HeifKind{}); }
+std::string Avif(const Ref<Picture>& p) { return HeifFile(p, HeifKind{HeifKind::Codec::Av1}); }
+
 const BadFile kBadFiles[] = {
     {"empty.jpg", [](const TempFolder&) { return Bytes{}; }},
     {"notes.txt", [](const TempFolder&) {
@@ -93,7 +107,16 @@ const BadFile kBadFiles[] = {
        return Cut(b, b.size() / 2);
      }},
     {"png-scrambled.png", [](const TempFolder& t) { return Scrambled(Photo(Picture::SaveAsPNG, t), 60); }},
+    {"png-text-claims-2GB.png", [](const TempFolder&) { return PngWithHugeText(); }},
+    {"heic-half.heic", [](const TempFolder&) {
+       const std::string b = Heic(PhotoLikePicture(320, 240, 3));
+       return AsBytes(b.substr(0, b.size() / 2));
+     }},
+    {"avif-without-coded-data.avif", [](const TempFolder&) { return AsBytes(WithoutCodedData(Avif(PhotoLikePicture(320, 240, 3)))); }},
     {"claims-60000x60000.png", [](const TempFolder&) { return PngHeader(60000, 60000); }, Refusal::Oversized},
+    {"claims-6001x100.heic", [](const TempFolder&) {
+       return AsBytes(WithoutCodedData(Heic(SolidPicture(6001, 100, RGB(9, 9, 9)))));
+     }, Refusal::Oversized},
     {"claims-60000x60000.jpg", [](const TempFolder& t) { return ClaimingJpeg(60000, 60000, t); },
      Refusal::Oversized},
 };
