@@ -40,6 +40,16 @@ bool Holds(const std::string& file) {
   return FramingHolds(ContainerOf(data, file.size()), data, file.size());
 }
 
+struct Case {
+  const char* name;
+  std::string file;
+  bool holds;
+};
+
+void ExpectFraming(const std::vector<Case>& cases) {
+  for (const Case& c : cases) EXPECT_EQ(Holds(c.file), c.holds) << c.name;
+}
+
 // --- JPEG: segments up to the first scan -------------------------------------------
 
 std::string Segment(unsigned marker, std::size_t payload) {
@@ -103,11 +113,7 @@ TEST(Framing, ChunksAndTheFilesHoldingThemHoldOnlyWhatTheyClaim) {
   const std::string png = kPng + Chunk("IHDR", 13) + Chunk("IDAT", 100) + Chunk("IEND", 0);
   const std::string hugeText = kPng + Chunk("IHDR", 13) + Chunk("tEXt", 0x7fffffff, 3);
   const std::string dib = Built().LE32(40).Zeros(36 + 64).Bytes();
-  const struct {
-    const char* name;
-    std::string file;
-    bool holds;
-  } cases[] = {
+  ExpectFraming({
       {"png", png, true},
       {"png ending between chunks", png.substr(0, png.size() - 12), true},
       {"png, trailing bytes after its end", png + "trailing", true},
@@ -124,8 +130,7 @@ TEST(Framing, ChunksAndTheFilesHoldingThemHoldOnlyWhatTheyClaim) {
       {"icns of a png", Icns(png), true},
       {"icns of a png claiming 2 GB", Icns(hugeText), false},
       {"icns, the file's length beyond it", Icns(png).substr(0, 30) , false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Holds(c.file), c.holds) << c.name;
+  });
 }
 
 // --- GIF and BMP --------------------------------------------------------------------
@@ -135,11 +140,7 @@ TEST(Framing, GifBlocksAndBmpHeadersLieInsideTheFile) {
   const std::string image = Built().U8(0x2c).LE16(0).LE16(0).LE16(10).LE16(10).U8(0).U8(2).U8(3).Zeros(3).U8(0).Bytes();
   const std::string gif = screen + Built().U8(0x21).U8(0xf9).U8(4).Zeros(4).U8(0).Bytes() + image + ";";
   const std::string bmp = Built().Text("BM").LE32(0).LE32(0).LE32(54).LE32(40).Zeros(36).Zeros(16).Bytes();
-  const struct {
-    const char* name;
-    std::string file;
-    bool holds;
-  } cases[] = {
+  ExpectFraming({
       {"gif", gif, true},
       {"gif, the colour table cut", screen.substr(0, 16), false},
       {"gif, a sub-block cut", gif.substr(0, screen.size() + 5), false},
@@ -147,8 +148,7 @@ TEST(Framing, GifBlocksAndBmpHeadersLieInsideTheFile) {
       {"bmp", bmp, true},
       {"bmp, pixels placed beyond the file", Built().Text("BM").LE32(0).LE32(0).LE32(0x7fffffff).LE32(40).Zeros(36).Bytes(), false},
       {"bmp, a header longer than the file", Built().Text("BM").LE32(0).LE32(0).LE32(54).LE32(4000).Zeros(36).Bytes(), false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Holds(c.file), c.holds) << c.name;
+  });
 }
 
 // --- TIFF -----------------------------------------------------------------------------
@@ -180,11 +180,7 @@ TEST(Framing, TiffDirectoriesAndStripsLieInsideTheFile) {
   std::string loop = Tiff(56, 64, 8);
   std::string bigEndian = Built().Text(std::string("MM\0*", 4)).BE32(8).BE16(2).BE16(273).BE16(4).BE32(1).BE32(38).BE16(279)
                               .BE16(4).BE32(1).BE32(16).BE32(0).Zeros(16).Bytes();
-  const struct {
-    const char* name;
-    std::string file;
-    bool holds;
-  } cases[] = {
+  ExpectFraming({
       {"tiff", Tiff(56, 64), true},
       {"big-endian tiff", bigEndian, true},
       {"bigtiff", BigTiff(72, 64), true},
@@ -197,8 +193,7 @@ TEST(Framing, TiffDirectoriesAndStripsLieInsideTheFile) {
       {"second directory with a strip beyond the file", secondDirectory, true},
       {"next directory beyond the file", Tiff(56, 64, 0x7ffffff0), false},
       {"directories in a loop", loop, true},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Holds(c.file), c.holds) << c.name;
+  });
 }
 
 // --- WebP ------------------------------------------------------------------------------
@@ -217,11 +212,7 @@ TEST(Framing, WebpChunksAndFramesLieInsideTheFile) {
   std::string riffClaiming = Riff(frame);
   riffClaiming[4] = '\xf0';
   riffClaiming[7] = '\x7f';
-  const struct {
-    const char* name;
-    std::string file;
-    bool holds;
-  } cases[] = {
+  ExpectFraming({
       {"still", Riff(frame), true},
       {"odd chunk, its padding the file's last byte missing", Riff(RiffChunk("VP8L", 9, 9)), true},
       {"animation", Riff(animation), true},
@@ -230,8 +221,7 @@ TEST(Framing, WebpChunksAndFramesLieInsideTheFile) {
       {"frame's chunk claiming more than its frame",
        Riff(Built().Text("ANMF").LE32(26).Zeros(16).Text(RiffChunk("VP8L", 200, 2)).Text(RiffChunk("EXIF", 100, 100)).Bytes()),
        false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Holds(c.file), c.holds) << c.name;
+  });
 }
 
 // --- HEIF -------------------------------------------------------------------------------
@@ -261,19 +251,14 @@ TEST(Framing, HeifBoxesAndItemExtentsLieInsideTheFile) {
   const auto largeBox = [](std::uint64_t size) {
     return Built().BE32(1).Text("free").BE32(static_cast<std::uint32_t>(size >> 32)).BE32(static_cast<std::uint32_t>(size)).Zeros(8).Bytes();
   };
-  const struct {
-    const char* name;
-    std::string file;
-    bool holds;
-  } cases[] = {
+  ExpectFraming({
       {"heic", heic, true},
       {"the last box reaching to the end of the file", toTheEnd, true},
       {"a box of 64-bit size", heic + largeBox(24), true},
       {"a box of 64-bit size claiming a terabyte", heic + largeBox(std::uint64_t{1} << 40), false},
       {"the coded data's box claiming a byte more", longer, false},
       {"the coded data cut away, the boxes before it whole", heic.substr(0, mdat), false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Holds(c.file), c.holds) << c.name;
+  });
 }
 
 // The item's reference list from the grid: from-ID, count, to-IDs (16 bits each).
