@@ -1,6 +1,7 @@
 #pragma once
 // Bounds-checked reads of a file's bytes for the structure walks: every read
-// is preceded by Has(), so a walk never looks past the end of the file.
+// is preceded by Has() (or made through a Cursor), so a walk never looks past
+// the end of the file.
 
 #include <algorithm>
 #include <cstddef>
@@ -34,6 +35,34 @@ class ByteView {
  private:
   const unsigned char* data_;
   std::size_t size_;
+};
+
+// Big-endian fields read one after another inside [at, end), a range of the
+// view; a read past the end reads 0 and leaves the cursor failed.
+class Cursor {
+ public:
+  Cursor(const ByteView& b, std::uint64_t at, std::uint64_t end) : b_(b), at_(at), end_(end), ok_(at <= end) {}
+  std::uint64_t Read(unsigned bytes) {
+    if (!ok_ || end_ - at_ < bytes) {
+      ok_ = false;
+      return 0;
+    }
+    std::uint64_t v = 0;
+    for (unsigned i = 0; i < bytes; ++i) v = (v << 8) | b_.U8(static_cast<std::size_t>(at_ + i));
+    at_ += bytes;
+    return v;
+  }
+  void Skip(std::uint64_t bytes) {
+    if (!ok_ || end_ - at_ < bytes) ok_ = false;
+    else at_ += bytes;
+  }
+  bool Ok() const { return ok_; }
+  std::uint64_t At() const { return at_; }
+
+ private:
+  ByteView b_;
+  std::uint64_t at_, end_;
+  bool ok_;
 };
 
 }  // namespace image_codec

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/ByteView.h"
+#include "framework/CodedSizes.h"
 #include "framework/ImageCodecParts.h"
 
 namespace image_codec {
@@ -21,34 +22,6 @@ constexpr std::uint32_t Type(const char (&s)[5]) {
          (std::uint32_t{static_cast<unsigned char>(s[1])} << 16) |
          (std::uint32_t{static_cast<unsigned char>(s[2])} << 8) | static_cast<unsigned char>(s[3]);
 }
-
-// Fields read one after another inside [at, end); a read past the end reads
-// 0 and leaves the cursor failed.
-class Cursor {
- public:
-  Cursor(const ByteView& b, std::uint64_t at, std::uint64_t end) : b_(b), at_(at), end_(end), ok_(at <= end) {}
-  std::uint64_t Read(unsigned bytes) {
-    if (!ok_ || end_ - at_ < bytes) {
-      ok_ = false;
-      return 0;
-    }
-    std::uint64_t v = 0;
-    for (unsigned i = 0; i < bytes; ++i) v = (v << 8) | b_.U8(static_cast<std::size_t>(at_ + i));
-    at_ += bytes;
-    return v;
-  }
-  void Skip(std::uint64_t bytes) {
-    if (!ok_ || end_ - at_ < bytes) ok_ = false;
-    else at_ += bytes;
-  }
-  bool Ok() const { return ok_; }
-  std::uint64_t At() const { return at_; }
-
- private:
-  const ByteView& b_;
-  std::uint64_t at_, end_;
-  bool ok_;
-};
 
 struct Box {
   std::uint32_t type;
@@ -96,10 +69,6 @@ struct Reference {
   std::uint32_t type;
   std::uint32_t from;
   std::vector<std::uint32_t> to;
-};
-
-struct Size {
-  std::uint64_t width = 0, height = 0;
 };
 
 class Heif {
@@ -318,6 +287,10 @@ class Heif {
     return true;
   }
 
+  ByteView Payload(const Box& box) const {
+    return b_.Part(static_cast<std::size_t>(box.payload), static_cast<std::size_t>(box.end - box.payload));
+  }
+
   const Box* Property(const Item& item, std::uint32_t type) const {
     for (unsigned index : item.properties)
       if (properties_[index - 1].type == type) return &properties_[index - 1];
@@ -335,16 +308,15 @@ class Heif {
     const Box* ispe = Property(item, Type("ispe"));
     if (!ispe) return false;
     Cursor c(b_, ispe->payload + 4, ispe->end);
-    const Size declared{c.Read(4), c.Read(4)};
+    const PictureSize declared{c.Read(4), c.Read(4)};
     if (!c.Ok() || declared.width == 0 || declared.height == 0) return false;
 
     const std::vector<std::uint32_t>& sources = sources_[id];
     const bool coded = item.type == Type("hvc1") || item.type == Type("av01");
     if (coded) {
       // room for the codec's blocks beyond the declared size
-      const std::uint64_t area = Padded(declared.width) * Padded(declared.height);
-      if (area > budget_) return false;
-      budget_ -= area;
+      if (Padded(declared.width) > budget_ / Padded(declared.height)) return false;
+      budget_ -= Padded(declared.width) * Padded(declared.height);
     }
     if (!verified_.count(id)) {
       bool sound;
@@ -373,39 +345,37 @@ class Heif {
 
   // Sizes compare either way round: libheif's own writer records the size of
   // a turned picture as shown, not as stored.
-  static bool Within(Size s, Size declared) {
-    const auto fits = [](Size a, Size b) { return a.width <= Padded(b.width) && a.height <= Padded(b.height); };
-    return fits(s, declared) || fits(s, Size{declared.height, declared.width});
+  static bool Within(PictureSize s, PictureSize declared) {
+    const auto fits = [](PictureSize a, PictureSize b) { return a.width <= Padded(b.width) && a.height <= Padded(b.height); };
+    return fits(s, declared) || fits(s, PictureSize{declared.height, declared.width});
   }
-  static bool Same(Size a, Size b) {
+  static bool Same(PictureSize a, PictureSize b) {
     return (a.width == b.width && a.height == b.height) || (a.width == b.height && a.height == b.width);
   }
 
-  bool CodedWithin(const Item& item, Size declared) const {
-    std::vector<Size> coded;
+  bool CodedWithin(const Item& item, PictureSize declared) const {
+    std::vector<PictureSize> coded;
     std::vector<unsigned char> joined;
     ByteView data(nullptr, 0);
     if (!Data(item, joined, data)) return false;
     if (item.type == Type("hvc1")) {
       const Box* config = Property(item, Type("hvcC"));
-      if (!config || !HevcConfigSizes(config->payload, config->end, coded) || !HevcDataSizes(data, coded)) return false;
+      if (!config || !HevcConfigSizes(Payload(*config), coded) || !HevcDataSizes(data, coded)) return false;
     } else {
       const Box* config = Property(item, Type("av1C"));
       if (!config || config->end - config->payload < 4) return false;
-      if (!Av1Sizes(b_.Part(static_cast<std::size_t>(config->payload + 4), static_cast<std::size_t>(config->end - config->payload - 4)), coded) ||
-          !Av1Sizes(data, coded)) {
-        return false;
-      }
+      const ByteView obus = Payload(*config);  // after four bytes of its own
+      if (!Av1Sizes(obus.Part(4, obus.Size() - 4), coded) || !Av1Sizes(data, coded)) return false;
     }
     if (coded.empty()) return false;  // nothing the decoder could start from
-    for (const Size& s : coded)
+    for (const PictureSize& s : coded)
       if (!Within(s, declared)) return false;
     return true;
   }
 
   // A grid or overlay makes a canvas of the size in its data, which must be
   // the size it declares; a grid has one source per cell.
-  bool CanvasMatches(const Item& item, Size declared, std::size_t sources) const {
+  bool CanvasMatches(const Item& item, PictureSize declared, std::size_t sources) const {
     std::vector<unsigned char> joined;
     ByteView data(nullptr, 0);
     if (!Data(item, joined, data)) return false;
@@ -418,45 +388,10 @@ class Heif {
     } else {
       c.Skip(8);  // fill colour
     }
-    const Size canvas{c.Read(sideBytes), c.Read(sideBytes)};
+    const PictureSize canvas{c.Read(sideBytes), c.Read(sideBytes)};
     return c.Ok() && Same(canvas, declared) &&
            (item.type != Type("grid") || cells == sources) && sources > 0;
   }
-
-  // --- Coded sizes ----------------------------------------------------------
-
-  bool HevcConfigSizes(std::uint64_t from, std::uint64_t to, std::vector<Size>& sizes) const {
-    Cursor c(b_, from, to);
-    c.Skip(22);
-    const std::uint64_t arrays = c.Read(1);
-    for (std::uint64_t a = 0; a < arrays && c.Ok(); ++a) {
-      c.Skip(1);
-      const std::uint64_t units = c.Read(2);
-      for (std::uint64_t u = 0; u < units && c.Ok(); ++u) {
-        const std::uint64_t length = c.Read(2);
-        const std::uint64_t at = c.At();
-        c.Skip(length);
-        if (c.Ok() && !HevcUnitSize(b_.Part(static_cast<std::size_t>(at), static_cast<std::size_t>(length)), sizes)) return false;
-      }
-    }
-    return c.Ok();
-  }
-
-  // The coded data: units, each after a four-byte length, as libheif hands
-  // them to the decoder.
-  static bool HevcDataSizes(const ByteView& data, std::vector<Size>& sizes) {
-    Cursor c(data, 0, data.Size());
-    while (c.Ok() && c.At() < data.Size()) {
-      const std::uint64_t length = c.Read(4);
-      const std::uint64_t at = c.At();
-      c.Skip(length);
-      if (c.Ok() && !HevcUnitSize(data.Part(static_cast<std::size_t>(at), static_cast<std::size_t>(length)), sizes)) return false;
-    }
-    return c.Ok();
-  }
-
-  static bool HevcUnitSize(const ByteView& unit, std::vector<Size>& sizes);
-  static bool Av1Sizes(const ByteView& obus, std::vector<Size>& sizes);
 
   // --- Orientation ----------------------------------------------------------
 
@@ -479,137 +414,6 @@ class Heif {
   static constexpr unsigned kMaxVisits = 2 * 65536 + 16;
   unsigned visits_ = 0;
 };
-
-// --- Bit streams -------------------------------------------------------------
-
-class Bits {
- public:
-  Bits(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
-  std::uint64_t Read(unsigned n) {
-    std::uint64_t v = 0;
-    for (unsigned i = 0; i < n; ++i) {
-      if (at_ >= size_ * 8) {
-        ok_ = false;
-        return 0;
-      }
-      v = (v << 1) | ((data_[at_ / 8] >> (7 - at_ % 8)) & 1u);
-      ++at_;
-    }
-    return v;
-  }
-  // Exp-Golomb, as HEVC writes its parameter sets.
-  std::uint64_t Golomb() {
-    unsigned zeros = 0;
-    while (ok_ && Read(1) == 0)
-      if (++zeros > 32) ok_ = false;
-    return ok_ ? (std::uint64_t{1} << zeros) - 1 + Read(zeros) : 0;
-  }
-  // AV1's variable-length code.
-  std::uint64_t Uvlc() {
-    unsigned zeros = 0;
-    while (ok_ && Read(1) == 0) ++zeros;
-    if (zeros >= 32) return ~std::uint32_t{0};
-    return (std::uint64_t{1} << zeros) - 1 + Read(zeros);
-  }
-  bool Ok() const { return ok_; }
-
- private:
-  const unsigned char* data_;
-  std::size_t size_;
-  std::size_t at_ = 0;
-  bool ok_ = true;
-};
-
-// The picture size of an HEVC sequence parameter set; other units add nothing.
-bool Heif::HevcUnitSize(const ByteView& unit, std::vector<Size>& sizes) {
-  if (unit.Size() < 2) return true;
-  if (((unit.U8(0) >> 1) & 0x3f) != 33) return true;
-  // The payload without its emulation-prevention bytes, as far as the size.
-  unsigned char rbsp[256];
-  std::size_t n = 0;
-  unsigned zeros = 0;
-  for (std::size_t i = 2; i < unit.Size() && n < sizeof rbsp; ++i) {
-    const unsigned char byte = unit.U8(i);
-    if (zeros >= 2 && byte == 3) {
-      zeros = 0;
-      continue;
-    }
-    zeros = byte == 0 ? zeros + 1 : 0;
-    rbsp[n++] = byte;
-  }
-  Bits bits(rbsp, n);
-  bits.Read(4);
-  const unsigned subLayers = static_cast<unsigned>(bits.Read(3));
-  bits.Read(1);
-  bits.Read(96);  // the general profile, tier and level
-  bool profile[8] = {}, level[8] = {};
-  for (unsigned i = 0; i < subLayers; ++i) {
-    profile[i] = bits.Read(1);
-    level[i] = bits.Read(1);
-  }
-  if (subLayers > 0) bits.Read(2 * (8 - subLayers));
-  for (unsigned i = 0; i < subLayers; ++i) bits.Read((profile[i] ? 88 : 0) + (level[i] ? 8 : 0));
-  bits.Golomb();  // its id
-  if (bits.Golomb() == 3) bits.Read(1);  // separate colour planes
-  const Size size{bits.Golomb(), bits.Golomb()};
-  if (!bits.Ok()) return false;
-  sizes.push_back(size);
-  return true;
-}
-
-// The largest frame of every AV1 sequence header among the units.
-bool Heif::Av1Sizes(const ByteView& obus, std::vector<Size>& sizes) {
-  Cursor c(obus, 0, obus.Size());
-  while (c.Ok() && c.At() < obus.Size()) {
-    const unsigned header = static_cast<unsigned>(c.Read(1));
-    if (header & 4) c.Skip(1);  // extension
-    std::uint64_t length = obus.Size() - c.At();
-    if (header & 2) {
-      length = 0;
-      for (unsigned i = 0; i < 8; ++i) {
-        const std::uint64_t byte = c.Read(1);
-        length |= (byte & 0x7f) << (7 * i);
-        if (!(byte & 0x80)) break;
-      }
-    }
-    const std::uint64_t at = c.At();
-    c.Skip(length);
-    if (!c.Ok()) return false;
-    if (((header >> 3) & 15) != 1) continue;  // not a sequence header
-    Bits bits(obus.At(static_cast<std::size_t>(at)), static_cast<std::size_t>(length));
-    bits.Read(4);
-    if (bits.Read(1)) {  // reduced still-picture header
-      bits.Read(5);
-    } else {
-      const bool timing = bits.Read(1);
-      bool decoderModel = false;
-      unsigned delayBits = 0;
-      if (timing) {
-        bits.Read(64);
-        if (bits.Read(1)) bits.Uvlc();
-        decoderModel = bits.Read(1);
-        if (decoderModel) {
-          delayBits = static_cast<unsigned>(bits.Read(5)) + 1;
-          bits.Read(32 + 5 + 5);
-        }
-      }
-      const bool displayDelay = bits.Read(1);
-      const unsigned points = static_cast<unsigned>(bits.Read(5)) + 1;
-      for (unsigned i = 0; i < points && bits.Ok(); ++i) {
-        bits.Read(12);
-        if (bits.Read(5) > 7) bits.Read(1);
-        if (decoderModel && bits.Read(1)) bits.Read(2 * delayBits + 1);
-        if (displayDelay && bits.Read(1)) bits.Read(4);
-      }
-    }
-    const unsigned widthBits = static_cast<unsigned>(bits.Read(4)) + 1;
-    const unsigned heightBits = static_cast<unsigned>(bits.Read(4)) + 1;
-    const Size size{bits.Read(widthBits) + 1, bits.Read(heightBits) + 1};
-    if (!bits.Ok()) return false;
-    sizes.push_back(size);
-  }
-  return c.Ok();
-}
 
 Orientation Heif::Then(Orientation o, unsigned quarterTurns, bool mirror, bool flip) {
   // As a mirror (or not) followed by k quarter turns clockwise.

@@ -68,17 +68,21 @@ struct Orientation {
   bool rotate90 = false;
 };
 
+// The oriented pixels (a new buffer after a quarter turn), or nil when the
+// memory for the turn cannot be had.
+std::shared_ptr<PixelBuffer> Orient(std::shared_ptr<PixelBuffer> pixels, Orientation o);
+
 // What a HEIF file's boxes say, read without libheif.
 struct HeifLayout {
-  bool framingHolds = false;
+  bool framingHolds = false;  // every box and item extent lies inside the file
   // Every picture the primary image is decoded from (itself, its tiles, its
   // alpha) declares a size and is coded no larger, libheif decodes its kind,
   // and together they are no more than four of the largest pictures.
   bool decodable = false;
   struct Transform {
     Orientation orientation;  // the rotation and mirror recorded for the primary image
-    bool mirrored = false;
-    bool cropped = false;
+    bool mirrored = false;    // a mirror among them
+    bool cropped = false;     // a crop recorded too
   } transform;
 };
 HeifLayout ReadHeifLayout(const unsigned char* data, std::size_t size, std::int64_t maxSide);
@@ -94,8 +98,5 @@ struct HeifImage {
 // The primary image of a HEIC or AVIF file, rotated, mirrored and cropped as
 // recorded. A side above maxSide is measured, not decoded; a damaged file fails.
 HeifImage DecodeHeif(const unsigned char* data, std::size_t size, std::int64_t maxSide);
-// The oriented pixels (a new buffer after a quarter turn), or nil when the
-// memory for the turn cannot be had.
-std::shared_ptr<PixelBuffer> Orient(std::shared_ptr<PixelBuffer> pixels, Orientation o);
 
 }  // namespace image_codec
