@@ -4,6 +4,7 @@
 
 #include <libheif/heif.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "framework/ImageCodecParts.h"

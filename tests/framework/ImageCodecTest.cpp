@@ -1163,6 +1163,17 @@ TEST_F(Codec, HeifIsShownAsRecordedWithItsAlpha) {
   }
 }
 
+// Colours stored multiplied by their alpha come back as they were.
+TEST_F(Codec, PremultipliedHeifIsShownWithItsOwnColours) {
+  const Color half = RGB(200, 100, 50, 128);
+  for (const HeifKind kind : {HeifKind{HeifKind::Codec::Hevc, 8, true, true}, HeifKind{HeifKind::Codec::Av1, 8, true, true}}) {
+    SCOPED_TRACE(kind.Name());
+    Ref<Picture> p = OpenBytes(HeifName(kind), HeifFile(SolidPicture(64, 64, half), kind));
+    ASSERT_FALSE(p.IsNil());
+    EXPECT_TRUE(NearWithAlpha(p->RGBSurface().Pixel(32, 32), half, 12));
+  }
+}
+
 TEST_F(Codec, HeifPixelsAreCloseToTheSource) {
   const Ref<Picture> photo = Opaque(PhotoLikePicture(128, 64));  // whole blocks: no grid
   for (const HeifKind& kind : kHeifKinds) {

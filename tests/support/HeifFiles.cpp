@@ -77,9 +77,13 @@ std::string HeifFile(const Ref<Picture>& picture, HeifKind kind, int orientation
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
       const Color c = s.Pixel(x, y);
-      const unsigned v[4] = {c.red, c.green, c.blue, 255u - c.alpha};  // libheif's alpha counts opacity
+      const unsigned opacity = 255u - c.alpha;  // libheif's alpha counts opacity
+      const auto stored = [&](unsigned v) { return kind.premultiplied ? (v * opacity + 127) / 255 : v; };
+      const unsigned v[4] = {stored(c.red), stored(c.green), stored(c.blue), opacity};
       for (int k = 0; k < channels; ++k) PutSample(rows + y * stride + (x * channels + k) * sampleBytes, kind.bits, v[k]);
     }
+
+  heif_image_set_premultiplied_alpha(image, kind.premultiplied);
 
   heif_context* context = heif_context_alloc();
   heif_encoder* encoder = nullptr;

@@ -14,6 +14,7 @@ struct HeifKind {
   Codec codec = Codec::Hevc;
   int bits = 8;        // 8 or 10 a channel
   bool alpha = false;  // the picture's alpha kept
+  bool premultiplied = false;  // colours stored multiplied by their alpha
   const char* Name() const;
 };
 
