@@ -83,6 +83,15 @@ bool HevcUnitSize(const ByteView& unit, std::vector<PictureSize>& sizes) {
   return true;
 }
 
+// The unit after a length of `lengthBytes` at the cursor, its size added if
+// it is a parameter set; false when it cannot be read.
+bool NextHevcUnit(Cursor& c, const ByteView& bytes, unsigned lengthBytes, std::vector<PictureSize>& sizes) {
+  const std::uint64_t length = c.Read(lengthBytes);
+  const std::uint64_t at = c.At();
+  c.Skip(length);
+  return c.Ok() && HevcUnitSize(bytes.Part(static_cast<std::size_t>(at), static_cast<std::size_t>(length)), sizes);
+}
+
 }  // namespace
 
 bool HevcConfigSizes(const ByteView& config, std::vector<PictureSize>& sizes) {
@@ -92,25 +101,17 @@ bool HevcConfigSizes(const ByteView& config, std::vector<PictureSize>& sizes) {
   for (std::uint64_t a = 0; a < arrays && c.Ok(); ++a) {
     c.Skip(1);
     const std::uint64_t units = c.Read(2);
-    for (std::uint64_t u = 0; u < units && c.Ok(); ++u) {
-      const std::uint64_t length = c.Read(2);
-      const std::uint64_t at = c.At();
-      c.Skip(length);
-      if (c.Ok() && !HevcUnitSize(config.Part(static_cast<std::size_t>(at), static_cast<std::size_t>(length)), sizes)) return false;
-    }
+    for (std::uint64_t u = 0; u < units && c.Ok(); ++u)
+      if (!NextHevcUnit(c, config, 2, sizes)) return false;
   }
   return c.Ok();
 }
 
 bool HevcDataSizes(const ByteView& data, std::vector<PictureSize>& sizes) {
   Cursor c(data, 0, data.Size());
-  while (c.Ok() && c.At() < data.Size()) {
-    const std::uint64_t length = c.Read(4);
-    const std::uint64_t at = c.At();
-    c.Skip(length);
-    if (c.Ok() && !HevcUnitSize(data.Part(static_cast<std::size_t>(at), static_cast<std::size_t>(length)), sizes)) return false;
-  }
-  return c.Ok();
+  while (c.At() < data.Size())
+    if (!NextHevcUnit(c, data, 4, sizes)) return false;
+  return true;
 }
 
 // The largest frame of every AV1 sequence header among the units.
