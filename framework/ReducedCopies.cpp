@@ -33,8 +33,13 @@ std::int64_t LevelSide(std::int64_t side, int k) { return (side + (std::int64_t{
 
 // --- Levels -------------------------------------------------------------------
 
-// Source pixels of a row summed at a time: their sums, and those of eight
-// rows of them, stay in the first-level cache.
+// Source rows read side by side: the memory then has that many reads under
+// way and delivers the source faster than row by row. They span up to four
+// block rows, of blocks 2 x 2 to 8 x 8.
+constexpr int kRowsRead = 8;
+constexpr int kMostBlockRows = 4;
+// Source pixels of a row summed at a time: their sums, and those of the
+// rows read, stay in the first-level cache.
 constexpr std::int64_t kStrip = 512;
 // Level pixels along a side of a tile, the unit in which a level is made as
 // views need it, so that a view of a part of a large picture costs the part.
@@ -43,13 +48,14 @@ constexpr std::int64_t kTile = 64;
 // Stands in for the rows below a picture's last: it adds nothing.
 alignas(64) constexpr Color kNoRow[kStrip] = {};
 
-// The sums of a strip of pixels down a block row, for each source column:
-// red and blue in the 16-bit halves of `even`, green and alpha in those of
-// `odd`. Halves, not bytes: lane sums of a block of up to 16 x 16 pixels
-// never carry out of them (256 x 255 at most), so a 32-bit add adds two.
+// The sums of a strip of pixels down each block row read, for each source
+// column, kStrip apart: red and blue in the 16-bit halves of `even`, green
+// and alpha in those of `odd`. Halves, not bytes: lane sums of a block of up
+// to 16 x 16 pixels never carry out of them (256 x 255 at most), so a
+// 32-bit add adds two.
 struct Lanes {
-  std::vector<std::uint32_t> even = std::vector<std::uint32_t>(kStrip);
-  std::vector<std::uint32_t> odd = std::vector<std::uint32_t>(kStrip);
+  std::vector<std::uint32_t> even = std::vector<std::uint32_t>(kMostBlockRows * kStrip);
+  std::vector<std::uint32_t> odd = std::vector<std::uint32_t>(kMostBlockRows * kStrip);
   std::vector<std::uint32_t> spare = std::vector<std::uint32_t>(kStrip);
 };
 
@@ -67,36 +73,46 @@ inline std::uint32_t Masked(const Color* pixel, std::uint32_t& partial) {
 }
 
 // even and odd = the lanes of pixels [x0, x0 + count), masked, summed down
-// the rows from y0. kRows rows are read side by side: the memory then has
-// that many reads under way and delivers the source faster than row by
-// row. Returns nonzero when some pixel is partly transparent.
-template <int kRows>
-[[gnu::noinline]] std::uint32_t SumDown(const Source& s, std::int64_t y0, std::int64_t rows, std::int64_t x0, std::int64_t count,
-                      std::uint32_t* __restrict even, std::uint32_t* __restrict odd) {
+// each block row of kSide rows, from y0 on for `rows` rows. Returns nonzero
+// when some pixel is partly transparent. Kept out of line: inlined, the
+// compiler no longer sees that even and odd are apart from the rows, and
+// leaves the loops scalar.
+template <int kSide>
+[[gnu::noinline]] std::uint32_t SumDown(const Source& s, std::int64_t y0, std::int64_t rows, std::int64_t x0,
+                                        std::int64_t count, std::uint32_t* __restrict even,
+                                        std::uint32_t* __restrict odd) {
   constexpr std::uint32_t kHalves = 0x00ff00ffu;
+  constexpr int kBlockRows = kSide < kRowsRead ? kRowsRead / kSide : 1;
   std::uint32_t partial = 0;
-  for (std::int64_t r = 0; r < rows; r += kRows) {
-    const Color* row[kRows];
-    for (int k = 0; k < kRows; ++k) row[k] = r + k < rows ? s.Row(y0 + r + k) + x0 : kNoRow;
+  for (std::int64_t r = 0; r < rows; r += kRowsRead) {
+    const Color* row[kRowsRead];
+    for (int k = 0; k < kRowsRead; ++k) row[k] = r + k < rows ? s.Row(y0 + r + k) + x0 : kNoRow;
     // Accumulated apart from partial, and the first rows apart from the
     // rest: as one, the compiler gives up vectorising the loops.
     std::uint32_t part = 0;
-    auto add = [&](std::int64_t x, std::uint32_t& e, std::uint32_t& o) {
-      for (int k = 0; k < kRows; ++k) {
+    auto add = [&](std::int64_t x, std::uint32_t (&e)[kBlockRows], std::uint32_t (&o)[kBlockRows]) {
+      for (int k = 0; k < kRowsRead; ++k) {
         const std::uint32_t m = Masked(row[k] + x, part);
-        e += m & kHalves;
-        o += (m >> 8) & kHalves;
+        e[k * kBlockRows / kRowsRead] += m & kHalves;
+        o[k * kBlockRows / kRowsRead] += (m >> 8) & kHalves;
       }
     };
     if (r == 0) {
       for (std::int64_t x = 0; x < count; ++x) {
-        std::uint32_t e = 0, o = 0;
+        std::uint32_t e[kBlockRows] = {}, o[kBlockRows] = {};
         add(x, e, o);
-        even[x] = e;
-        odd[x] = o;
+        for (int j = 0; j < kBlockRows; ++j) {
+          even[j * kStrip + x] = e[j];
+          odd[j * kStrip + x] = o[j];
+        }
       }
-    } else {
-      for (std::int64_t x = 0; x < count; ++x) add(x, even[x], odd[x]);
+    } else if constexpr (kBlockRows == 1) {  // blocks taller than the rows read
+      for (std::int64_t x = 0; x < count; ++x) {
+        std::uint32_t e[1] = {even[x]}, o[1] = {odd[x]};
+        add(x, e, o);
+        even[x] = e[0];
+        odd[x] = o[0];
+      }
     }
     partial |= part;
   }
@@ -106,30 +122,29 @@ template <int kRows>
 // v[x] = v[2x] + v[2x + 1], shift times over: the sums of each 2^shift
 // neighbours, for blocks of them. Into another buffer and back: in place,
 // the compiler would not vectorise it.
-void SumAcross(std::vector<std::uint32_t>& v, std::vector<std::uint32_t>& spare, std::int64_t blocks, int shift) {
-  std::uint32_t* from = v.data();
-  std::uint32_t* to = spare.data();
+void SumAcross(std::uint32_t* v, std::uint32_t* spare, std::int64_t blocks, int shift) {
+  std::uint32_t* from = v;
+  std::uint32_t* to = spare;
   for (std::int64_t n = (blocks << shift) / 2; n >= blocks; n /= 2) {
     const std::uint32_t* __restrict f = from;
     std::uint32_t* __restrict t = to;
     for (std::int64_t x = 0; x < n; ++x) t[x] = f[2 * x] + f[2 * x + 1];
     std::swap(from, to);
   }
-  if (from != v.data()) std::copy(from, from + blocks, v.data());
+  if (from != v) std::copy(from, from + blocks, v);
 }
 
 // Writes blocks [0, blocks) of 2^shift x 2^shift pixels that are all
 // opaque, each lane sum rounded and shifted down and the halves packed into
 // bytes, and those all transparent. Returns nonzero when some block is
 // neither, and so written wrong.
-std::uint32_t PackUniform(const Lanes& l, std::int64_t blocks, int shift, Color* out) {
+std::uint32_t PackUniform(const std::uint32_t* __restrict even, const std::uint32_t* __restrict odd,
+                          std::int64_t blocks, int shift, Color* out) {
   static_assert(std::endian::native == std::endian::little, "lanes are read as the bytes of a pixel");
   const std::uint32_t half = std::uint32_t{1} << (2 * shift - 1);
   const std::uint32_t rounding = half | half << 16;
   const auto down = static_cast<unsigned>(2 * shift);
   const std::uint32_t transparent = 255u << (2 * shift);  // the alpha sum
-  const std::uint32_t* __restrict even = l.even.data();
-  const std::uint32_t* __restrict odd = l.odd.data();
   std::uint32_t mixed = 0;
   for (std::int64_t b = 0; b < blocks; ++b) {
     const std::uint32_t alpha = odd[b] >> 16;
@@ -158,10 +173,9 @@ Color FromSums(std::uint32_t even, std::uint32_t odd, unsigned count) {
 // in a loop that vectorises: nothing chosen by a branch, and the divisions
 // in float, exact here (the numerators are below 2^24 and each quotient
 // lies at least 1 / 65280 from the next whole number above it).
-void PackFromSums(const Lanes& l, std::int64_t blocks, int shift, Color* out) {
+void PackFromSums(const std::int32_t* __restrict even, const std::int32_t* __restrict odd, std::int64_t blocks,
+                  int shift, Color* out) {
   const std::int32_t count = std::int32_t{1} << (2 * shift);
-  const std::int32_t* __restrict even = reinterpret_cast<const std::int32_t*>(l.even.data());
-  const std::int32_t* __restrict odd = reinterpret_cast<const std::int32_t*>(l.odd.data());
   for (std::int64_t b = 0; b < blocks; ++b) {
     const std::int32_t opacity = 255 * count - (odd[b] >> 16);
     const std::int32_t shown = (opacity + count / 2) >> (2 * shift);
@@ -198,49 +212,62 @@ Color AverageBlock(const Source& s, std::int64_t x0, std::int64_t y0, std::int64
   return Color{byte(red), byte(green), byte(blue), static_cast<std::uint8_t>(255 - shown)};
 }
 
-// Level pixels [first, first + blocks) of level row y, the source reduced
-// 2^shift times (shift 1 to 4), into out; blocks << shift is at most
-// kStrip.
-void ReduceStrip(const Source& s, int shift, std::int64_t y, std::int64_t first, std::int64_t blocks, Color* out,
-                 Lanes& l) {
+// Level pixels [first, first + blocks) of level row y, from the lane sums
+// of its blocks in even and odd, into out; rows: the source rows of its
+// blocks; exact: whether the sums are exact for blocks of opaque and
+// transparent pixels (MaskFour).
+void FinishRow(const Source& s, int shift, std::int64_t y, std::int64_t first, std::int64_t blocks, std::uint32_t* even,
+               std::uint32_t* odd, std::uint32_t* spare, bool exact, Color* out) {
   const std::int64_t n = std::int64_t{1} << shift;
   const std::int64_t y0 = y << shift, rows = std::min(n, s.height - y0);
   const std::int64_t x0 = first << shift, count = std::min(blocks << shift, s.width - x0);
-  std::uint32_t* even = l.even.data();
-  std::uint32_t* odd = l.odd.data();
-  const bool exact = (shift == 1   ? SumDown<2>(s, y0, rows, x0, count, even, odd)
-                      : shift == 2 ? SumDown<4>(s, y0, rows, x0, count, even, odd)
-                                   : SumDown<8>(s, y0, rows, x0, count, even, odd)) == 0;
-  std::fill(l.even.begin() + count, l.even.begin() + (blocks << shift), 0);
-  std::fill(l.odd.begin() + count, l.odd.begin() + (blocks << shift), 0);
-  SumAcross(l.even, l.spare, blocks, shift);
-  SumAcross(l.odd, l.spare, blocks, shift);
+  std::fill(even + count, even + (blocks << shift), 0);
+  std::fill(odd + count, odd + (blocks << shift), 0);
+  SumAcross(even, spare, blocks, shift);
+  SumAcross(odd, spare, blocks, shift);
   // Blocks of the picture's inside first, as if each all opaque or all
   // transparent, as nearly all are; again if some are neither; then those
   // at its edges, and any with partly transparent pixels.
   const std::int64_t whole = rows == n ? std::min(blocks, (s.width - x0) >> shift) : 0;
-  const bool mixed = PackUniform(l, whole, shift, out) != 0;
-  if (mixed && exact) PackFromSums(l, whole, shift, out);
+  const bool mixed = PackUniform(even, odd, whole, shift, out) != 0;
+  if (mixed && exact)
+    PackFromSums(reinterpret_cast<const std::int32_t*>(even), reinterpret_cast<const std::int32_t*>(odd), whole, shift,
+                 out);
   const std::uint32_t transparent = 255u << (2 * shift);
   for (std::int64_t b = mixed && !exact ? 0 : whole; b < blocks; ++b) {
-    const auto i = static_cast<std::size_t>(b);
-    const unsigned alpha = l.odd[i] >> 16;
+    const unsigned alpha = odd[b] >> 16;
     if (b < whole && (alpha == 0 || alpha == transparent)) continue;
     const std::int64_t cols = std::min(n, s.width - x0 - (b << shift));
     const auto pixels = static_cast<unsigned>(cols * rows);
     const bool uniform = alpha == 0 || alpha == 255 * pixels;
-    out[b] = exact || uniform ? FromSums(l.even[i], l.odd[i], pixels) : AverageBlock(s, x0 + (b << shift), y0, cols, rows);
+    out[b] = exact || uniform ? FromSums(even[b], odd[b], pixels) : AverageBlock(s, x0 + (b << shift), y0, cols, rows);
   }
 }
 
-// Pixels [x0, x1) x [y0, y1) of out, s reduced 2^shift times (shift 1 to 4).
+// Pixels [x0, x1) x [y0, y1) of out, s reduced 2^shift times (shift 1 to 4),
+// a strip of the block rows that the rows read span at a time.
 void Reduce(const Source& s, int shift, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
             Plane& out) {
   Lanes l;
   const std::int64_t perStrip = kStrip >> shift;
-  for (std::int64_t y = y0; y < y1; ++y)
-    for (std::int64_t x = x0; x < x1; x += perStrip)
-      ReduceStrip(s, shift, y, x, std::min(perStrip, x1 - x), out.pixels.get() + y * out.width + x, l);
+  const std::int64_t together = shift < 3 ? kRowsRead >> shift : 1;
+  for (std::int64_t y = y0; y < y1; y += together) {
+    const std::int64_t levelRows = std::min(together, y1 - y);
+    const std::int64_t rows = std::min(levelRows << shift, s.height - (y << shift));
+    for (std::int64_t x = x0; x < x1; x += perStrip) {
+      const std::int64_t blocks = std::min(perStrip, x1 - x);
+      const std::int64_t first = x << shift, count = std::min(blocks << shift, s.width - first);
+      const Source& src = s;
+      auto sum = [&](auto sumDown) { return sumDown(src, y << shift, rows, first, count, l.even.data(), l.odd.data()); };
+      const std::uint32_t partial = shift == 1   ? sum(SumDown<2>)
+                                    : shift == 2 ? sum(SumDown<4>)
+                                    : shift == 3 ? sum(SumDown<8>)
+                                                 : sum(SumDown<16>);
+      for (std::int64_t j = 0; j < levelRows; ++j)
+        FinishRow(s, shift, y + j, x, blocks, l.even.data() + j * kStrip, l.odd.data() + j * kStrip, l.spare.data(),
+                  partial == 0, out.pixels.get() + (y + j) * out.width + x);
+    }
+  }
 }
 
 // --- Resampling -----------------------------------------------------------------
