@@ -436,15 +436,18 @@ void Resample(const Source& s, const Taps& xs, const Taps& ys, std::size_t r0, s
   std::vector<float> down(static_cast<std::size_t>(4 * (c1 - c0)));
   std::vector<float> across(static_cast<std::size_t>(4 * cols));
   for (std::size_t r = r0; r < r1; ++r, out += cols) {
+    bool first = true;
     for (std::int64_t k = 0; k < ys.span; ++k) {
       const float w = ys.weight[r * static_cast<std::size_t>(ys.span) + static_cast<std::size_t>(k)];
+      if (w == 0) continue;  // a tap that only pads the span
       const float* __restrict row = weighted.Row(ys.first[r] + k);
       float* __restrict sum = down.data();
-      if (k == 0) {
+      if (first) {
         for (std::size_t i = 0; i < down.size(); ++i) sum[i] = w * row[i];
       } else {
         for (std::size_t i = 0; i < down.size(); ++i) sum[i] += w * row[i];
       }
+      first = false;
     }
     switch (xs.span) {  // the usual spans unrolled
       case 1: SumAcross<1>(down.data(), c0, xs, across.data()); break;
