@@ -72,17 +72,19 @@ inline std::uint32_t Masked(const Color* pixel, std::uint32_t& partial) {
   return w & ~(halfSeeThrough & 0x00ffffffu);
 }
 
-// even and odd = the lanes of pixels [x0, x0 + count), masked, summed down
-// each block row of kSide rows, from y0 on for `rows` rows. Returns nonzero
-// when some pixel is partly transparent. Kept out of line: inlined, the
-// compiler no longer sees that even and odd are apart from the rows, and
-// leaves the loops scalar.
+// even[i] and odd[i] = the lanes of pixels 2i and 2i + 1 of [x0, x0 + count),
+// masked, summed down each block row of kSide rows, from y0 on for `rows`
+// rows; a block is at least two pixels wide. Returns nonzero when some
+// pixel is partly transparent. Kept out of line: inlined, the compiler no
+// longer sees that even and odd are apart from the rows, and leaves the
+// loops scalar.
 template <int kSide>
 [[gnu::noinline]] std::uint32_t SumDown(const Source& s, std::int64_t y0, std::int64_t rows, std::int64_t x0,
                                         std::int64_t count, std::uint32_t* __restrict even,
                                         std::uint32_t* __restrict odd) {
   constexpr std::uint32_t kHalves = 0x00ff00ffu;
   constexpr int kBlockRows = kSide < kRowsRead ? kRowsRead / kSide : 1;
+  const std::int64_t pairs = count / 2;
   std::uint32_t partial = 0;
   for (std::int64_t r = 0; r < rows; r += kRowsRead) {
     const Color* row[kRowsRead];
@@ -97,22 +99,39 @@ template <int kSide>
         o[k * kBlockRows / kRowsRead] += (m >> 8) & kHalves;
       }
     };
+    // Pair i: from nothing in the first rows, else from what is there.
+    auto start = [&](std::int64_t i, std::uint32_t (&e)[kBlockRows], std::uint32_t (&o)[kBlockRows]) {
+      for (int j = 0; j < kBlockRows; ++j) {
+        e[j] = r == 0 ? 0 : even[j * kStrip + i];
+        o[j] = r == 0 ? 0 : odd[j * kStrip + i];
+      }
+    };
+    auto store = [&](std::int64_t i, const std::uint32_t (&e)[kBlockRows], const std::uint32_t (&o)[kBlockRows]) {
+      for (int j = 0; j < kBlockRows; ++j) {
+        even[j * kStrip + i] = e[j];
+        odd[j * kStrip + i] = o[j];
+      }
+    };
     if (r == 0) {
-      for (std::int64_t x = 0; x < count; ++x) {
+      for (std::int64_t i = 0; i < pairs; ++i) {
         std::uint32_t e[kBlockRows] = {}, o[kBlockRows] = {};
-        add(x, e, o);
-        for (int j = 0; j < kBlockRows; ++j) {
-          even[j * kStrip + x] = e[j];
-          odd[j * kStrip + x] = o[j];
-        }
+        add(2 * i, e, o);
+        add(2 * i + 1, e, o);
+        store(i, e, o);
       }
     } else if constexpr (kBlockRows == 1) {  // blocks taller than the rows read
-      for (std::int64_t x = 0; x < count; ++x) {
-        std::uint32_t e[1] = {even[x]}, o[1] = {odd[x]};
-        add(x, e, o);
-        even[x] = e[0];
-        odd[x] = o[0];
+      for (std::int64_t i = 0; i < pairs; ++i) {
+        std::uint32_t e[1] = {even[i]}, o[1] = {odd[i]};
+        add(2 * i, e, o);
+        add(2 * i + 1, e, o);
+        store(i, e, o);
       }
+    }
+    if (count % 2) {  // the picture's last pixel, alone
+      std::uint32_t e[kBlockRows], o[kBlockRows];
+      start(pairs, e, o);
+      add(count - 1, e, o);
+      store(pairs, e, o);
     }
     partial |= part;
   }
@@ -221,10 +240,10 @@ void FinishRow(const Source& s, int shift, std::int64_t y, std::int64_t first, s
   const std::int64_t n = std::int64_t{1} << shift;
   const std::int64_t y0 = y << shift, rows = std::min(n, s.height - y0);
   const std::int64_t x0 = first << shift, count = std::min(blocks << shift, s.width - x0);
-  std::fill(even + count, even + (blocks << shift), 0);
-  std::fill(odd + count, odd + (blocks << shift), 0);
-  SumAcross(even, spare, blocks, shift);
-  SumAcross(odd, spare, blocks, shift);
+  std::fill(even + (count + 1) / 2, even + (blocks << shift) / 2, 0);
+  std::fill(odd + (count + 1) / 2, odd + (blocks << shift) / 2, 0);
+  SumAcross(even, spare, blocks, shift - 1);  // neighbours come in pairs
+  SumAcross(odd, spare, blocks, shift - 1);
   // Blocks of the picture's inside first, as if each all opaque or all
   // transparent, as nearly all are; again if some are neither; then those
   // at its edges, and any with partly transparent pixels.
