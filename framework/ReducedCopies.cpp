@@ -192,18 +192,20 @@ Color FromSums(std::uint32_t even, std::uint32_t odd, unsigned count) {
 // in a loop that vectorises: nothing chosen by a branch, and the divisions
 // in float, exact here (the numerators are below 2^24 and each quotient
 // lies at least 1 / 65280 from the next whole number above it).
-void PackFromSums(const std::int32_t* __restrict even, const std::int32_t* __restrict odd, std::int64_t blocks,
+void PackFromSums(const std::uint32_t* __restrict even, const std::uint32_t* __restrict odd, std::int64_t blocks,
                   int shift, Color* out) {
   const std::int32_t count = std::int32_t{1} << (2 * shift);
+  // Halves as signed words: the conversions to and from float that vectorise.
+  auto half = [](std::uint32_t v, int which) { return static_cast<std::int32_t>((v >> (16 * which)) & 0xffff); };
   for (std::int64_t b = 0; b < blocks; ++b) {
-    const std::int32_t opacity = 255 * count - (odd[b] >> 16);
+    const std::int32_t opacity = 255 * count - half(odd[b], 1);
     const std::int32_t shown = (opacity + count / 2) >> (2 * shift);
     const auto divisor = static_cast<float>(opacity | (opacity == 0));
     auto byte = [opacity, divisor](std::int32_t sum) {
       const float quotient = static_cast<float>(255 * sum + opacity / 2) / divisor;
       return static_cast<std::uint32_t>(static_cast<std::int32_t>(quotient));
     };
-    const std::uint32_t pixel = byte(even[b] & 0xffff) | byte(odd[b] & 0xffff) << 8 | byte(even[b] >> 16) << 16 |
+    const std::uint32_t pixel = byte(half(even[b], 0)) | byte(half(odd[b], 0)) << 8 | byte(half(even[b], 1)) << 16 |
                                 static_cast<std::uint32_t>(255 - shown) << 24;
     const std::uint32_t keep = 0u - static_cast<std::uint32_t>(shown > 0);  // a block not shown is transparent
     const std::uint32_t packed = (pixel & keep) | (~keep & 0xff000000u);
@@ -249,9 +251,7 @@ void FinishRow(const Source& s, int shift, std::int64_t y, std::int64_t first, s
   // at its edges, and any with partly transparent pixels.
   const std::int64_t whole = rows == n ? std::min(blocks, (s.width - x0) >> shift) : 0;
   const bool mixed = PackUniform(even, odd, whole, shift, out) != 0;
-  if (mixed && exact)
-    PackFromSums(reinterpret_cast<const std::int32_t*>(even), reinterpret_cast<const std::int32_t*>(odd), whole, shift,
-                 out);
+  if (mixed && exact) PackFromSums(even, odd, whole, shift, out);
   const std::uint32_t transparent = 255u << (2 * shift);
   for (std::int64_t b = mixed && !exact ? 0 : whole; b < blocks; ++b) {
     const unsigned alpha = odd[b] >> 16;

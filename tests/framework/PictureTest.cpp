@@ -345,6 +345,130 @@ TEST(DrawPicture, ReducedDrawingFollowsASinglePixel) {
   }
 }
 
+// The alpha-weighted average of the source pixels [x0, x1) x [y0, y1),
+// rounded to nearest: what a reduced view shows of them.
+Color AlphaWeightedAverage(const RGBSurface& s, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) {
+  std::int64_t opacity = 0, red = 0, green = 0, blue = 0;
+  for (std::int64_t y = y0; y < y1; ++y) {
+    for (std::int64_t x = x0; x < x1; ++x) {
+      const Color c = s.Pixel(x, y);
+      const std::int64_t o = 255 - c.alpha;
+      opacity += o;
+      red += o * c.red;
+      green += o * c.green;
+      blue += o * c.blue;
+    }
+  }
+  const std::int64_t n = (x1 - x0) * (y1 - y0);
+  const std::int64_t shown = (opacity + n / 2) / n;
+  if (shown == 0) return kTransparent;
+  auto byte = [opacity](std::int64_t sum) { return static_cast<int>((sum + opacity / 2) / opacity); };
+  return RGB(byte(red), byte(green), byte(blue), static_cast<int>(255 - shown));
+}
+
+// Draws the source rectangle (x, y, w, h) of pic reduced 2^shrink times
+// into a target of its own and compares every pixel with the average of the
+// block it covers, cut at the picture's edges.
+::testing::AssertionResult ShowsBlockAverages(const Ref<Picture>& pic, std::int64_t x, std::int64_t y, std::int64_t w,
+                                              std::int64_t h, int shrink, int tolerance) {
+  const std::int64_t n = std::int64_t{1} << shrink;
+  const std::int64_t tw = (w + n - 1) / n, th = (h + n - 1) / n;
+  const auto target = MakeRef<Picture>(tw, th);
+  target->Graphics().DrawPicture(pic, 0, 0, static_cast<double>(tw), static_cast<double>(th), static_cast<double>(x),
+                                 static_cast<double>(y), static_cast<double>(tw * n), static_cast<double>(th * n));
+  const RGBSurface source = pic->RGBSurface(), shown = target->RGBSurface();
+  for (std::int64_t ty = 0; ty < th; ++ty) {
+    for (std::int64_t tx = 0; tx < tw; ++tx) {
+      const std::int64_t x0 = x + tx * n, y0 = y + ty * n;
+      const Color want = AlphaWeightedAverage(source, x0, y0, std::min(x0 + n, std::min(x + w, pic->Width())),
+                                              std::min(y0 + n, std::min(y + h, pic->Height())));
+      const Color got = shown.Pixel(tx, ty);
+      const int off = std::max({std::abs(got.red - want.red), std::abs(got.green - want.green),
+                                std::abs(got.blue - want.blue), std::abs(got.alpha - want.alpha)});
+      if (off > tolerance) {
+        return ::testing::AssertionFailure()
+               << "target pixel " << tx << ", " << ty << " shows " << int(got.red) << " " << int(got.green) << " "
+               << int(got.blue) << " alpha " << int(got.alpha) << ", the block " << int(want.red) << " "
+               << int(want.green) << " " << int(want.blue) << " alpha " << int(want.alpha);
+      }
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+// Noise of every kind of pixel a preview layer holds, in bands: see-through
+// ones keep colours of their own, as an effect's pass leaves them.
+Color LayerPixel(std::int64_t x, std::int64_t y) {
+  std::uint32_t h = static_cast<std::uint32_t>(x) * 0x9E3779B1u ^ static_cast<std::uint32_t>(y) * 0x85EBCA77u;
+  h ^= h >> 15;
+  h *= 0x2C1B3C6Du;
+  h ^= h >> 12;
+  const int r = static_cast<int>(h & 0xff), g = static_cast<int>((h >> 8) & 0xff), b = static_cast<int>((h >> 16) & 0xff);
+  if (y < 40) return RGB(r, g, b, 255);  // all transparent
+  if (y < 90) return RGB(r, g, b);       // all opaque
+  if (x < 500) return RGB(r, g, b, (h >> 24) % 3 ? 0 : 255);  // opaque and transparent mixed
+  if (x < 800) return RGB(r, g, b);
+  return RGB(r, g, b, static_cast<int>(h >> 24));  // any alpha
+}
+
+// Halved, quartered and so on down to 1 / 32, each shown pixel is the
+// alpha-weighted average of the block it covers, blocks at the edges cut
+// short, whatever mix of opaque, transparent and see-through pixels the
+// block holds. Reductions beyond 1 / 16 come from smaller ones, so are off
+// by a rounding.
+TEST(DrawPicture, ReducedByPowersOfTwoShowsEachBlocksAverage) {
+  const auto pic = MakePicture(1250, 700, LayerPixel);
+  for (int shrink = 1; shrink <= 5; ++shrink)
+    EXPECT_TRUE(ShowsBlockAverages(pic, 0, 0, 1250, 700, shrink, shrink <= 4 ? 1 : 2)) << "reduced 2^" << shrink;
+}
+
+// A view of a part makes only that part of a reduction; panning across the
+// picture, and writing pixels seen before and pixels not seen yet, every
+// view shows the pixels as they are.
+TEST(DrawPicture, ReducedPartsFollowPansAndWrites) {
+  for (const int shrink : {2, 6}) {
+    SCOPED_TRACE("reduced 2^" + std::to_string(shrink));
+    const auto pic = MakePicture(2048, 1600, LayerPixel);
+    const RGBSurface held = pic->RGBSurface();
+    auto paint = [&](std::int64_t x0, std::int64_t y0, std::int64_t side, Color c) {
+      for (std::int64_t y = y0; y < y0 + side; ++y)
+        for (std::int64_t x = x0; x < x0 + side; ++x) held.SetPixel(x, y, c);
+    };
+    const int tolerance = shrink <= 4 ? 1 : 2;
+    EXPECT_TRUE(ShowsBlockAverages(pic, 0, 0, 512, 512, shrink, tolerance));
+    paint(1500, 1200, 300, RGB(250, 10, 10));  // far from what was shown
+    EXPECT_TRUE(ShowsBlockAverages(pic, 1280, 1024, 768, 576, shrink, tolerance));
+    paint(64, 64, 256, RGB(10, 250, 10, 100));  // inside what was shown first
+    EXPECT_TRUE(ShowsBlockAverages(pic, 0, 0, 512, 512, shrink, tolerance));
+    EXPECT_TRUE(ShowsBlockAverages(pic, 0, 0, 2048, 1600, shrink, tolerance));
+    paint(1000, 1500, 100, RGB(10, 10, 250));
+    EXPECT_TRUE(ShowsBlockAverages(pic, 0, 0, 2048, 1600, shrink, tolerance));
+  }
+}
+
+// Over an opaque pixel, a source pixel of alpha a mixes (255 - a) / 255 of
+// its colour with a / 255 of what is there, rounded to nearest, at every
+// alpha.
+TEST(DrawPicture, OverAnOpaquePixelEveryAlphaMixesToTheNearestLevel) {
+  const auto src = MakePicture(256, 3, [](std::int64_t x, std::int64_t y) {
+    return RGB(static_cast<int>(255 - x), static_cast<int>((x * 7 + y * 50) % 256), static_cast<int>(y * 120),
+               static_cast<int>(x));
+  });
+  const auto dst = [](std::int64_t x, std::int64_t y) {
+    return RGB(static_cast<int>((x * 3) % 256), static_cast<int>(200 - y * 90), static_cast<int>(x));
+  };
+  const auto target = MakePicture(256, 3, dst);
+  target->Graphics().DrawPicture(src, 0, 0);
+  const RGBSurface s = src->RGBSurface();
+  EXPECT_TRUE(Shows(target, [&](std::int64_t x, std::int64_t y) {
+    const Color a = s.Pixel(x, y), b = dst(x, y);
+    auto mix = [&](int sc, int dc) {
+      return static_cast<int>(std::lround((sc * (255.0 - a.alpha) + dc * static_cast<double>(a.alpha)) / 255));
+    };
+    return RGB(mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue));
+  }));
+}
+
 // A fresh picture is transparent however it is drawn; once written, what
 // was written shows.
 TEST(DrawPicture, AFreshPictureDrawsNothingUntilWritten) {
