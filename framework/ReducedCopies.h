@@ -1,6 +1,7 @@
 #pragma once
 // Framework internals: what a picture's pixels keep beside them for drawing,
-// all of it let go as soon as the pixels are written (PixelMemory.h tells):
+// all of it let go as soon as the pixels it comes from are written
+// (PixelMemory.h tells):
 // whether they are still the fresh transparent pixels they were made with;
 // reduced copies of themselves, level k being the picture reduced 2^k times,
 // each pixel the alpha-weighted average of the pixels it covers, made a tile
@@ -13,34 +14,11 @@
 
 #include "framework/Color.h"
 #include "framework/PixelMemory.h"
+#include "framework/Reduction.h"
 
 struct PixelBuffer;
 
 namespace fw {
-
-// One axis of a DrawPicture call. Target pixel t shows the picture's
-// [start + (t - origin) * extent / size, start + (t + 1 - origin) * extent / size),
-// within the source pixels lo..hi; t runs over [t0, t1).
-struct AxisMap {
-  double origin;
-  double size;
-  double start;
-  double extent;
-  std::int64_t lo, hi;
-  std::int64_t t0, t1;
-
-  // The source pixel under the centre of target pixel t.
-  std::int64_t Nearest(std::int64_t t) const noexcept;
-  bool Reduces() const noexcept { return size < extent; }
-};
-
-// A block of pixels of its own.
-struct Plane {
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  std::unique_ptr<Color[]> pixels;
-  const Color* Row(std::int64_t y) const noexcept { return pixels.get() + y * width; }
-};
 
 class ReducedCopies {
  public:
@@ -77,6 +55,8 @@ class ReducedCopies {
     std::vector<bool> made;  // row by row
   };
 
+  // Level k (k >= 1), its memory taken when first needed.
+  Level& LevelMemory(int k);
   // Level k (k >= 1), with at least the pixels of r made.
   const Plane& LevelWith(int k, const Region& r);
   void DropDerived();
