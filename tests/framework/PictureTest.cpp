@@ -403,7 +403,8 @@ Color LayerPixel(std::int64_t x, std::int64_t y) {
   h ^= h >> 15;
   h *= 0x2C1B3C6Du;
   h ^= h >> 12;
-  const int r = static_cast<int>(h & 0xff), g = static_cast<int>((h >> 8) & 0xff), b = static_cast<int>((h >> 16) & 0xff);
+  const int r = static_cast<int>(h & 0xff), g = static_cast<int>((h >> 8) & 0xff);
+  const int b = static_cast<int>((h >> 16) & 0xff);
   if (y < 40) return RGB(r, g, b, 255);  // all transparent
   if (y < 90) return RGB(r, g, b);       // all opaque
   if (x < 500) return RGB(r, g, b, (h >> 24) % 3 ? 0 : 255);  // opaque and transparent mixed
