@@ -101,7 +101,7 @@ class Random {
   };
 
   // InRangeMany into bytes for 0 < r.n < 2^32: the scrambling and the
-  // bounding eight draws at a time where the processor has AVX-512.
+  // bounding a vector of draws at a time.
   void ByteRun(const Bounds& r, std::uint8_t* out, std::int64_t count) noexcept;
 
   // Uniform in 0..n-1 (the raw draw for n = 0), unbiased.

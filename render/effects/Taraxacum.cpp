@@ -1,5 +1,3 @@
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -36,32 +34,17 @@ std::uint8_t* DrawBuffer(std::int64_t bytes) {
   }
 }
 
-// to[j * toStride + i] = from[i * fromStride + j] for a 16 x 16 block of bytes.
-void Transpose16(const std::uint8_t* from, std::int64_t fromStride, std::uint8_t* to, std::int64_t toStride) {
-  __m128i r[16];
-  for (int i = 0; i < 16; ++i) r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * fromStride));
-  // Four rounds of interleaving row i with row i + 8 (a perfect shuffle):
-  // after the fourth, row j holds the bytes of column j.
-  for (int round = 0; round < 4; ++round) {
-    __m128i t[16];
-    for (int i = 0; i < 8; ++i) {
-      t[2 * i] = _mm_unpacklo_epi8(r[i], r[i + 8]);
-      t[2 * i + 1] = _mm_unpackhi_epi8(r[i], r[i + 8]);
-    }
-    for (int i = 0; i < 16; ++i) r[i] = t[i];
-  }
-  for (int i = 0; i < 16; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i * toStride), r[i]);
-}
-
-// block[j * width + i] = tiles[i * kRowBlock + j] for j < rows and i < width.
+// block[j * width + i] = tiles[i * kRowBlock + j] for j < rows and i < width,
+// by squares of 16 x 16 bytes, whose reads and writes both stay in 16 cache
+// lines.
 void ToRowOrder(const std::uint8_t* tiles, std::int64_t rows, std::int64_t width, std::uint8_t* block) {
-  const std::int64_t fullRows = rows - rows % 16;
-  std::int64_t i = 0;
-  for (; i + 16 <= width; i += 16)
-    for (std::int64_t j = 0; j < fullRows; j += 16)
-      Transpose16(tiles + i * kRowBlock + j, kRowBlock, block + j * width + i, width);
-  for (std::int64_t j = 0; j < rows; ++j)
-    for (std::int64_t k = j < fullRows ? i : 0; k < width; ++k) block[j * width + k] = tiles[k * kRowBlock + j];
+  constexpr std::int64_t kSquare = 16;
+  for (std::int64_t i0 = 0; i0 < width; i0 += kSquare)
+    for (std::int64_t j0 = 0; j0 < rows; j0 += kSquare) {
+      const std::int64_t i1 = std::min(i0 + kSquare, width), j1 = std::min(j0 + kSquare, rows);
+      for (std::int64_t j = j0; j < j1; ++j)
+        for (std::int64_t i = i0; i < i1; ++i) block[j * width + i] = tiles[i * kRowBlock + j];
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "framework/Random.h"
 #include "framework/TestSeams.h"
+#include "hwy/tests/hwy_gtest.h"
 
 namespace {
 
@@ -36,9 +37,11 @@ TEST(RandomRun, NarrowTypesHoldTheSameValues) {
   for (std::uint8_t b : bytes) ASSERT_EQ(b, one.InRange(1, 100));
 }
 
-TEST(RandomRun, BytesHoldTheLowByteOfEachValueForEveryLengthAndRange) {
-  // Ranges of up to 2^32 values go eight at a time through the vector unit,
-  // in chunks of 256; wider ones one by one. Values past 255 keep their low byte.
+HWY_BEFORE_TEST(RandomBytesOnEveryTarget);
+
+TEST_P(RandomBytesOnEveryTarget, HoldTheLowByteOfEachValueForEveryLengthAndRange) {
+  // Ranges of up to 2^32 values go a vector at a time, in chunks of 256;
+  // wider ones one by one. Values past 255 keep their low byte.
   struct Bounds {
     std::int64_t min, max;
   };
@@ -54,7 +57,7 @@ TEST(RandomRun, BytesHoldTheLowByteOfEachValueForEveryLengthAndRange) {
     }
 }
 
-TEST(RandomRun, BytesRedrawWhereOneByOneDrawsWould) {
+TEST_P(RandomBytesOnEveryTarget, RedrawWhereOneByOneDrawsWould) {
   // With this seed and n = 4294901761 the 680th output is refused and drawn
   // again: 1001 values take 1002 outputs.
   const std::int64_t max = 4294901760;
