@@ -53,6 +53,26 @@ bool ScrambleToBytes(const std::uint64_t* word, std::int64_t count, std::int64_t
   return true;
 }
 
+// out[i] = (Scramble(word[i]) >> 11) * 2^-53, as Rnd converts a draw.
+void ScrambleToUnit(const std::uint64_t* word, std::int64_t count, double* out) {
+  const hn::ScalableTag<std::uint64_t> d;
+  const hn::Rebind<double, decltype(d)> df;
+  const hn::Rebind<std::int64_t, decltype(d)> di;
+  const std::int64_t N = static_cast<std::int64_t>(hn::Lanes(d));
+  const auto unit = hn::Set(df, 0x1.0p-53);
+  std::int64_t i = 0;
+  for (; i + N <= count; i += N) {
+    auto x = hn::LoadU(d, word + i);
+    x = hn::Add(x, hn::ShiftLeft<2>(x));
+    x = hn::Or(hn::ShiftLeft<7>(x), hn::ShiftRight<57>(x));
+    x = hn::Add(x, hn::ShiftLeft<3>(x));
+    // Below 2^53: exact as a signed integer and as a double.
+    const auto top = hn::BitCast(di, hn::ShiftRight<11>(x));
+    hn::StoreU(hn::Mul(hn::ConvertTo(df, top), unit), df, out + i);
+  }
+  for (; i < count; ++i) out[i] = static_cast<double>(Xoshiro256::Scramble(word[i]) >> 11) * 0x1.0p-53;
+}
+
 }  // namespace pixelmoth::HWY_NAMESPACE
 HWY_AFTER_NAMESPACE();
 
@@ -85,18 +105,19 @@ Random::Random() : gen_(DeviceSeed()) {}
 
 namespace pixelmoth {
 HWY_EXPORT(ScrambleToBytes);
+HWY_EXPORT(ScrambleToUnit);
 }  // namespace pixelmoth
 
 namespace {
 // Draws taken at once: their words fill a few kilobytes of first-level cache.
-constexpr std::int64_t kByteChunk = 256;
+constexpr std::int64_t kChunk = 256;
 }  // namespace
 
 void Random::ByteRun(const Bounds& r, std::uint8_t* out, std::int64_t count) noexcept {
   Xoshiro256 gen = gen_;
-  std::uint64_t word[kByteChunk];
+  std::uint64_t word[kChunk];
   for (std::int64_t i = 0; i < count;) {
-    const std::int64_t m = std::min(kByteChunk, count - i);
+    const std::int64_t m = std::min(kChunk, count - i);
     const Xoshiro256 start = gen;
     gen.Advance(word, m);
     if (!HWY_DYNAMIC_DISPATCH(pixelmoth::ScrambleToBytes)(word, m, r.min, r.n, out + i)) {
@@ -113,6 +134,20 @@ namespace rnd_detail {
 Source::Source() : gen(DeviceSeed()) {}
 Source global;
 }  // namespace rnd_detail
+
+void RndMany(double* out, std::int64_t count) {
+  rnd_detail::Source& s = rnd_detail::global;
+  if (s.script) [[unlikely]] {
+    for (std::int64_t i = 0; i < count; ++i) out[i] = s.script();
+    return;
+  }
+  std::uint64_t word[kChunk];
+  for (std::int64_t i = 0; i < count; i += kChunk) {
+    const std::int64_t m = std::min(kChunk, count - i);
+    s.gen.Advance(word, m);
+    HWY_DYNAMIC_DISPATCH(pixelmoth::ScrambleToUnit)(word, m, out + i);
+  }
+}
 
 namespace TestSeams {
 void Seed(Random& r, std::uint64_t seed) { r.Seed(seed); }

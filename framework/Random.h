@@ -138,3 +138,8 @@ inline double Rnd() {
   if (s.script) [[unlikely]] return s.script();
   return static_cast<double>(s.gen.Next() >> 11) * 0x1.0p-53;
 }
+
+// count values of Rnd() into out[0] to out[count - 1], in order (scripted
+// ones too): the generator's steps one after the other, their scrambling and
+// conversion a vector at a time.
+void RndMany(double* out, std::int64_t count);

@@ -70,8 +70,8 @@ HWY_INLINE std::uint64_t LowBits(const double* d) {
 // the pixels one after the other. A raised pixel's factors are stored in any
 // case and kept by counting it.
 std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& raised) {
-  for (std::uint64_t& w : raised.bits) w = 0;
   std::int64_t found = 0, count = 0;
+  std::uint64_t bits = 0;  // of the pixels from found & ~63 on, stored once complete
   unsigned owed = 0;
   for (std::int64_t c = 0;; c += 64) {
     const std::uint64_t low = LowBits(d + c);
@@ -84,13 +84,19 @@ std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& rais
     for (; firsts != 0; firsts &= firsts - 1) {
       const int p = std::countr_zero(firsts);
       const std::uint64_t up = low >> p & 1;
-      raised.bits[found >> 6] |= up << (found & 63);
+      bits |= up << (found & 63);
       raised.hueFactor[count] = 1 + d[c + p + 1];
       raised.saturationFactor[count] = 1 + d[c + p + 2];
       count += static_cast<std::int64_t>(up);
-      if (++found == n) {
-        raised.count = count;
-        return c + p + 1 + 2 * static_cast<std::int64_t>(up);
+      ++found;
+      if ((found & 63) == 0 || found == n) {
+        raised.bits[(found - 1) >> 6] = bits;
+        bits = 0;
+        if (found == n) {
+          for (std::int64_t w = ((n - 1) >> 6) + 1; w < BoostDraws::kRun / 64; ++w) raised.bits[w] = 0;
+          raised.count = count;
+          return c + p + 1 + 2 * static_cast<std::int64_t>(up);
+        }
       }
     }
   }

@@ -73,10 +73,8 @@ class BoostDraws {
       end_ -= next_;
       next_ = 0;
     }
-    // A local pointer, so that the generator's state can stay in registers.
     const std::int64_t upTo = std::min(sure_, kAhead);
-    double* values = values_.data();
-    for (std::int64_t i = end_; i < upTo; ++i) values[i] = Rnd();
+    if (upTo > end_) RndMany(values_.data() + end_, upTo - end_);
     end_ = std::max(end_, upTo);
     return end_;
   }

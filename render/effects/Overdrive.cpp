@@ -125,12 +125,13 @@ void Overdrive(const EffectContext& c) {
   }
 
   // Bands and patch in the patch, column by column as the patch draws.
-  double hueFactor[kRun], saturationFactor[kRun];
+  double draws[2 * kRun], hueFactor[kRun], saturationFactor[kRun];
   ByColumns(c.fxSurf, c.fxSurf, patchColumn, patchEndColumn, patchEndRow,
             [&](Color* px, std::int64_t y0, std::int64_t n) {
+              RndMany(draws, 2 * n);
               for (std::int64_t k = 0; k < n; ++k) {
-                hueFactor[k] = 1 + 2 * Rnd();
-                saturationFactor[k] = 1 + 2 * Rnd();
+                hueFactor[k] = 1 + 2 * draws[2 * k];
+                saturationFactor[k] = 1 + 2 * draws[2 * k + 1];
               }
               RaiseColours(px, n, bandFactor.data() + y0, nullptr, 1.0);
               RaiseColours(px, n, hueFactor, saturationFactor, 1.2);

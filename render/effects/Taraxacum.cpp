@@ -6,8 +6,8 @@
 
 namespace {
 
-// Rows whose draws are turned from column order into row order at once:
-// one cache line of each column's draws.
+// Rows whose draws lie together: one cache line of each column's draws, so
+// that a block of rows, read row by row, keeps reading the same lines.
 constexpr std::int64_t kRowBlock = 64;
 
 // Room for the draws. It is kept from run to run (its contents never are:
@@ -32,19 +32,6 @@ std::uint8_t* DrawBuffer(std::int64_t bytes) {
       std::memcpy(out + (y0 * W + x * kRowBlock), column.data() + y0,
                   static_cast<std::size_t>(std::min(kRowBlock, H - y0)));
   }
-}
-
-// block[j * width + i] = tiles[i * kRowBlock + j] for j < rows and i < width,
-// by squares of 16 x 16 bytes, whose reads and writes both stay in 16 cache
-// lines.
-void ToRowOrder(const std::uint8_t* tiles, std::int64_t rows, std::int64_t width, std::uint8_t* block) {
-  constexpr std::int64_t kSquare = 16;
-  for (std::int64_t i0 = 0; i0 < width; i0 += kSquare)
-    for (std::int64_t j0 = 0; j0 < rows; j0 += kSquare) {
-      const std::int64_t i1 = std::min(i0 + kSquare, width), j1 = std::min(j0 + kSquare, rows);
-      for (std::int64_t j = j0; j < j1; ++j)
-        for (std::int64_t i = i0; i < i1; ++i) block[j * width + i] = tiles[i * kRowBlock + j];
-    }
 }
 
 }  // namespace
@@ -72,16 +59,17 @@ void Taraxacum(const EffectContext& c) {
   // column order takes them, so a pixel reads its row in the same state
   // either way, in place too: left of x already moved, x and right of it not
   // yet. Whole rows, one after the other, are what the memory streams best.
-  std::vector<std::uint8_t> block(static_cast<std::size_t>(kRowBlock * W));  // block[(y - y0) * W + x]
   const std::int64_t inner = std::clamp<std::int64_t>(W - v, 0, W);  // no distance reaches the edge left of it
   for (std::int64_t y0 = 0; y0 < H; y0 += kRowBlock) {
     const std::int64_t rows = std::min(kRowBlock, H - y0);
-    ToRowOrder(drawn + y0 * W, rows, W, block.data());
     for (std::int64_t j = 0; j < rows; ++j) {
       const std::int64_t y = y0 + j;
-      const std::uint8_t* d = block.data() + j * W;
-      for (std::int64_t x = 0; x < inner; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x], y));
-      for (std::int64_t x = inner; x < W; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x] < W ? x + d[x] : d[x], y));
+      const std::uint8_t* d = drawn + y0 * W + j;  // column x's draw at d[x * kRowBlock]
+      for (std::int64_t x = 0; x < inner; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x * kRowBlock], y));
+      for (std::int64_t x = inner; x < W; ++x) {
+        const std::int64_t to = x + d[x * kRowBlock];
+        fx.SetPixel(x, y, pic.Pixel(to < W ? to : d[x * kRowBlock], y));
+      }
     }
   }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "framework/Color.h"
@@ -73,20 +74,22 @@ Color Nth(std::uint32_t n) {
 
 constexpr std::uint32_t kAllRGB = 1u << 24;
 
-TEST(ColorConversion, EveryRGBValueGivesTheFormulasHueSaturationAndValue) {
+TEST(ColorConversion, EveryRGBValueGivesTheFormulasHueSaturationAndValueAndBack) {
   std::int64_t mismatches = 0;
   for (std::uint32_t n = 0; n < kAllRGB; ++n) {
     const Color c = Nth(n);
-    mismatches += !SameBits(c.Hue(), RefHue(c.red, c.green, c.blue)) ||
-                  !SameBits(c.Saturation(), RefSaturation(c.red, c.green, c.blue)) ||
-                  !SameBits(c.Value(), RefValue(c.red, c.green, c.blue));
+    const double rh = RefHue(c.red, c.green, c.blue), rs = RefSaturation(c.red, c.green, c.blue),
+                 rv = RefValue(c.red, c.green, c.blue);
+    mismatches += !SameBits(c.Hue(), rh) || !SameBits(c.Saturation(), rs) || !SameBits(c.Value(), rv) ||
+                  HSV(rh, rs, rv, 0) != RefHSV(rh, rs, rv, 0);
   }
   EXPECT_EQ(mismatches, 0);
 }
 
 HWY_BEFORE_TEST(ColorRowsOnEveryTarget);
 
-TEST_P(ColorRowsOnEveryTarget, MatchTheFormulasOnEveryRGBValue) {
+TEST_P(ColorRowsOnEveryTarget, MatchThePixelFunctionsOnEveryRGBValue) {
+  // The pixel functions are the formulas (EveryRGBValueGivesTheFormulas...).
   // Odd run lengths and offsets exercise the vector loops' tails.
   constexpr std::int64_t kLen = 4099;
   std::vector<Color> px(kLen), back(kLen);
@@ -100,10 +103,9 @@ TEST_P(ColorRowsOnEveryTarget, MatchTheFormulasOnEveryRGBValue) {
     ColorRows::FromHSV(h.data(), s.data(), v.data(), n, back.data(), 0);
     for (std::int64_t i = 0; i < n; ++i) {
       const Color c = px[i];
-      const double rh = RefHue(c.red, c.green, c.blue), rs = RefSaturation(c.red, c.green, c.blue),
-                   rv = RefValue(c.red, c.green, c.blue);
-      mismatches += !SameBits(h[i], rh) || !SameBits(s[i], rs) || !SameBits(v[i], rv) || !SameBits(s2[i], rs) ||
-                    !SameBits(v2[i], rv) || back[i] != RefHSV(rh, rs, rv, 0) || HSV(rh, rs, rv, 0) != back[i];
+      const double ch = c.Hue(), cs = c.Saturation(), cv = c.Value();
+      mismatches += !SameBits(h[i], ch) || !SameBits(s[i], cs) || !SameBits(v[i], cv) || !SameBits(s2[i], cs) ||
+                    !SameBits(v2[i], cv) || back[i] != HSV(ch, cs, cv, 0);
     }
   }
   EXPECT_EQ(mismatches, 0);
@@ -135,26 +137,52 @@ std::vector<double> EdgeComponents() {
   return c;
 }
 
-TEST_P(ColorRowsOnEveryTarget, HSVMatchesTheFormulaOverADenseGridAndItsEdges) {
+TEST(ColorConversion, HSVMatchesTheFormulaOverADenseGridAndItsEdges) {
   std::vector<double> hues = EdgeHues();
   for (int i = -1536; i <= 1536; ++i) hues.push_back(i / 768.0 + 1e-7 * (i % 3));
-  const std::vector<double> comps = EdgeComponents();
+  std::int64_t mismatches = 0, cases = 0;
+  for (double sat : EdgeComponents())
+    for (double val : EdgeComponents())
+      for (double hue : hues) {
+        mismatches += HSV(hue, sat, val, 0) != RefHSV(hue, sat, val, 0);
+        ++cases;
+      }
+  EXPECT_EQ(mismatches, 0) << "of " << cases;
+}
+
+TEST_P(ColorRowsOnEveryTarget, HSVMatchesThePixelFunctionOverAGridAndItsEdges) {
+  // Every sector boundary lies on the grid of 96ths.
+  std::vector<double> hues = EdgeHues();
+  for (int i = -192; i <= 192; ++i) hues.push_back(i / 96.0 + 1e-7 * (i % 3));
   const std::int64_t n = static_cast<std::int64_t>(hues.size());
   std::vector<double> s(n), v(n);
   std::vector<Color> out(n);
   std::int64_t mismatches = 0, cases = 0;
-  for (double sat : comps)
-    for (double val : comps) {
+  for (double sat : EdgeComponents())
+    for (double val : EdgeComponents()) {
       for (std::int64_t i = 0; i < n; ++i) s[i] = sat, v[i] = val;
-      for (std::int64_t i = 0; i < n; ++i) {
-        const Color ref = RefHSV(hues[i], sat, val, 0);
-        mismatches += HSV(hues[i], sat, val, 0) != ref;
-      }
       ColorRows::FromHSV(hues.data(), s.data(), v.data(), n, out.data(), 0);
-      for (std::int64_t i = 0; i < n; ++i) mismatches += out[i] != RefHSV(hues[i], sat, val, 0);
+      for (std::int64_t i = 0; i < n; ++i) mismatches += out[i] != HSV(hues[i], sat, val, 0);
       cases += n;
     }
   EXPECT_EQ(mismatches, 0) << "of " << cases;
+}
+
+TEST_P(ColorRowsOnEveryTarget, HSVMatchesTheFormulaOnArbitraryComponents) {
+  // Components off any grid, as the effects make them: products and means
+  // of hues, saturations and values, some outside 0 to 1. Runs of every
+  // length up to 40 take the vector loop and its last pixels alike.
+  std::mt19937_64 g(11);
+  std::uniform_real_distribution<double> hue(-2.0, 3.0), component(-0.25, 1.25);
+  constexpr std::int64_t kCount = 1 << 18;
+  std::vector<double> h(kCount), s(kCount), v(kCount);
+  for (std::int64_t i = 0; i < kCount; ++i) h[i] = hue(g), s[i] = component(g), v[i] = component(g);
+  std::vector<Color> out(kCount);
+  for (std::int64_t i = 0, n = 1; i < kCount; i += n, n = n % 40 + 1)
+    ColorRows::FromHSV(h.data() + i, s.data() + i, v.data() + i, std::min(n, kCount - i), out.data() + i, 0);
+  std::int64_t mismatches = 0;
+  for (std::int64_t i = 0; i < kCount; ++i) mismatches += out[i] != RefHSV(h[i], s[i], v[i], 0);
+  EXPECT_EQ(mismatches, 0);
 }
 
 TEST_P(ColorRowsOnEveryTarget, HSVOfNaNOrInfiniteComponentsIsDefinedAndAgrees) {
