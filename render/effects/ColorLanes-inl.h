@@ -1,9 +1,10 @@
 // Hue, saturation and value of a vector of pixels held in registers, and
 // HSV back to pixels, for conversions chained with other arithmetic without
 // a round trip through memory. Lane by lane the arithmetic is Color::Hue,
-// Saturation, Value and HSV's, operation for operation, so the results agree
-// to the last bit on every target. The including file is built without fused
-// multiply-adds, which would round differently.
+// Saturation, Value and HSV's, operation for operation (or a table of the
+// quotients those operations give), so the results agree to the last bit on
+// every target. The project is built without fused multiply-adds, which would
+// round differently.
 //
 // Included once per target by files that go through foreach_target.h, hence
 // the include guard that toggles.
@@ -18,6 +19,7 @@
 #include <cstdint>
 
 #include "framework/Color.h"
+#include "render/effects/ColorTables.h"
 #include "hwy/highway.h"
 
 HWY_BEFORE_NAMESPACE();
@@ -45,12 +47,14 @@ HWY_INLINE void Channels(VU px, VI& r, VI& g, VI& b) {
   b = hn::And(hn::ShiftRight<16>(all), byte);
 }
 
-// Saturation and value from the maximum and minimum, as Color computes them;
-// dividing by 1 where Color divides by nothing: black.
+// Saturation and value from the maximum and minimum, as Color computes them,
+// looked up rather than divided.
 HWY_INLINE void SvOf(VI mx, VI mn, VF& s, VF& v) {
   const DF df;
-  s = hn::Div(hn::PromoteTo(df, hn::Sub(mx, mn)), hn::PromoteTo(df, hn::Max(mx, hn::Set(DI(), 1))));
-  v = hn::Div(hn::PromoteTo(df, mx), hn::Set(df, 255.0));
+  const hn::Rebind<std::int64_t, DF> di64;
+  const VI satIndex = hn::Add(hn::ShiftLeft<8>(mx), hn::Sub(mx, mn));
+  s = hn::GatherIndex(df, color_tables::kSaturation.data(), hn::PromoteTo(di64, satIndex));
+  v = hn::GatherIndex(df, color_tables::kValue.data(), hn::PromoteTo(di64, mx));
 }
 
 HWY_INLINE void ToSv(VU px, VF& s, VF& v) {
