@@ -1,7 +1,8 @@
 #include "framework/Random.h"
 
-// The scrambling and bounding of a chunk of byte draws, compiled for every
-// vector target (foreach_target.h), the best one chosen at the first call.
+// The scrambling of a chunk of draws, and their bounding into bytes or
+// conversion to doubles in [0, 1), compiled for every vector target
+// (foreach_target.h), the best one chosen at the first call.
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "framework/Random.cpp"
 #include "hwy/foreach_target.h"  // IWYU pragma: keep
@@ -10,6 +11,14 @@
 HWY_BEFORE_NAMESPACE();
 namespace pixelmoth::HWY_NAMESPACE {
 namespace hn = hwy::HWY_NAMESPACE;
+
+// Xoshiro256::Scramble a vector at a time: rotl(s * 5, 7) * 9.
+template <class V>
+HWY_INLINE V Scramble(V x) {
+  x = hn::Add(x, hn::ShiftLeft<2>(x));
+  x = hn::Or(hn::ShiftLeft<7>(x), hn::ShiftRight<57>(x));
+  return hn::Add(x, hn::ShiftLeft<3>(x));
+}
 
 // out[i] = min + the high word of Scramble(word[i]) * n, modulo 256, for
 // 0 < n < 2^32. False when some low word falls below n: that draw may have to
@@ -28,11 +37,7 @@ bool ScrambleToBytes(const std::uint64_t* word, std::int64_t count, std::int64_t
   const auto low32 = hn::Set(d, 0xFFFFFFFFu);
   auto doubtful = hn::Zero(d);
   for (; i + N <= count; i += N) {
-    // Scramble: rotl(s * 5, 7) * 9.
-    auto x = hn::LoadU(d, word + i);
-    x = hn::Add(x, hn::ShiftLeft<2>(x));
-    x = hn::Or(hn::ShiftLeft<7>(x), hn::ShiftRight<57>(x));
-    x = hn::Add(x, hn::ShiftLeft<3>(x));
+    const auto x = Scramble(hn::LoadU(d, word + i));
     // x * n = (hi32(x) * n) * 2^32 + lo32(x) * n, each product below 2^64,
     // their sum below 2^96: its high word and its low word.
     const auto upper = hn::MulEven(hn::BitCast(d32, hn::ShiftRight<32>(x)), n32);
@@ -62,10 +67,7 @@ void ScrambleToUnit(const std::uint64_t* word, std::int64_t count, double* out) 
   const auto unit = hn::Set(df, 0x1.0p-53);
   std::int64_t i = 0;
   for (; i + N <= count; i += N) {
-    auto x = hn::LoadU(d, word + i);
-    x = hn::Add(x, hn::ShiftLeft<2>(x));
-    x = hn::Or(hn::ShiftLeft<7>(x), hn::ShiftRight<57>(x));
-    x = hn::Add(x, hn::ShiftLeft<3>(x));
+    const auto x = Scramble(hn::LoadU(d, word + i));
     // Below 2^53: exact as a signed integer and as a double.
     const auto top = hn::BitCast(di, hn::ShiftRight<11>(x));
     hn::StoreU(hn::Mul(hn::ConvertTo(df, top), unit), df, out + i);
