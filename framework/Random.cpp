@@ -31,24 +31,27 @@ bool ScrambleToBytes(const std::uint64_t* word, std::int64_t count, std::int64_t
   const hn::Repartition<std::uint32_t, decltype(d)> d32;
   const hn::Rebind<std::uint8_t, decltype(d)> d8;
   const std::int64_t N = static_cast<std::int64_t>(hn::Lanes(d));
-  const auto n64 = hn::Set(d, n);
-  const auto min64 = hn::Set(d, static_cast<std::uint64_t>(min));
-  const auto n32 = hn::BitCast(d32, n64);
-  const auto low32 = hn::Set(d, 0xFFFFFFFFu);
-  auto doubtful = hn::Zero(d);
-  for (; i + N <= count; i += N) {
-    const auto x = Scramble(hn::LoadU(d, word + i));
-    // x * n = (hi32(x) * n) * 2^32 + lo32(x) * n, each product below 2^64,
-    // their sum below 2^96: its high word and its low word.
-    const auto upper = hn::MulEven(hn::BitCast(d32, hn::ShiftRight<32>(x)), n32);
-    const auto lower = hn::MulEven(hn::BitCast(d32, x), n32);
-    const auto middle = hn::Add(upper, hn::ShiftRight<32>(lower));
-    const auto high = hn::ShiftRight<32>(middle);
-    const auto low = hn::Or(hn::ShiftLeft<32>(middle), hn::And(lower, low32));
-    doubtful = hn::Or(doubtful, hn::VecFromMask(d, hn::Lt(low, n64)));
-    hn::StoreU(hn::TruncateTo(d8, hn::Add(high, min64)), d8, out + i);
+  // Two draws a vector take more instructions than one draw at a time.
+  if (N >= 4) {
+    const auto n64 = hn::Set(d, n);
+    const auto min64 = hn::Set(d, static_cast<std::uint64_t>(min));
+    const auto n32 = hn::BitCast(d32, n64);
+    const auto low32 = hn::Set(d, 0xFFFFFFFFu);
+    auto doubtful = hn::Zero(d);
+    for (; i + N <= count; i += N) {
+      const auto x = Scramble(hn::LoadU(d, word + i));
+      // x * n = (hi32(x) * n) * 2^32 + lo32(x) * n, each product below 2^64,
+      // their sum below 2^96: its high word and its low word.
+      const auto upper = hn::MulEven(hn::BitCast(d32, hn::ShiftRight<32>(x)), n32);
+      const auto lower = hn::MulEven(hn::BitCast(d32, x), n32);
+      const auto middle = hn::Add(upper, hn::ShiftRight<32>(lower));
+      const auto high = hn::ShiftRight<32>(middle);
+      const auto low = hn::Or(hn::ShiftLeft<32>(middle), hn::And(lower, low32));
+      doubtful = hn::Or(doubtful, hn::VecFromMask(d, hn::Lt(low, n64)));
+      hn::StoreU(hn::TruncateTo(d8, hn::Add(high, min64)), d8, out + i);
+    }
+    if (!hn::AllTrue(d, hn::Eq(doubtful, hn::Zero(d)))) return false;
   }
-  if (!hn::AllTrue(d, hn::Eq(doubtful, hn::Zero(d)))) return false;
 #endif
   for (; i < count; ++i) {
     const unsigned __int128 m = static_cast<unsigned __int128>(Xoshiro256::Scramble(word[i])) * n;

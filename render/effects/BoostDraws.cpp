@@ -67,11 +67,11 @@ HWY_INLINE std::uint64_t LowBits(const double* d) {
 // 64 values a step: the bits of those below 0.5, all compared at once; then
 // of those that start a pixel, eight at a time from the table, so that the
 // pixels' positions depend on each other only once per eight values; then
-// the pixels one after the other. A raised pixel's factors are stored in any
-// case and kept by counting it.
+// only the raised pixels, one after the other: their factors, and their bit
+// among the step's pixels, appended to the run's bits at once.
 std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& raised) {
+  for (std::uint64_t& w : raised.bits) w = 0;
   std::int64_t found = 0, count = 0;
-  std::uint64_t bits = 0;  // of the pixels from found & ~63 on, stored once complete
   unsigned owed = 0;
   for (std::int64_t c = 0;; c += 64) {
     const std::uint64_t low = LowBits(d + c);
@@ -81,23 +81,33 @@ std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& rais
       firsts |= static_cast<std::uint64_t>(step.firsts) << (8 * b);
       owed = step.owed;
     }
-    for (; firsts != 0; firsts &= firsts - 1) {
-      const int p = std::countr_zero(firsts);
-      const std::uint64_t up = low >> p & 1;
-      bits |= up << (found & 63);
+    std::int64_t pixels = std::popcount(firsts);
+    std::int64_t taken = 64;  // values of this step that the run takes
+    const std::int64_t wanted = n - found;
+    if (pixels >= wanted) {
+      // The run ends at the wanted-th pixel of the step.
+      std::uint64_t rest = firsts;
+      for (std::int64_t k = 1; k < wanted; ++k) rest &= rest - 1;
+      const int last = std::countr_zero(rest);
+      firsts &= (std::uint64_t{2} << last) - 1;
+      pixels = wanted;
+      taken = last + 1 + 2 * static_cast<std::int64_t>(low >> last & 1);
+    }
+    std::uint64_t up = 0;  // bit k: the step's pixel k is raised
+    for (std::uint64_t starts = firsts & low; starts != 0; starts &= starts - 1) {
+      const int p = std::countr_zero(starts);
+      up |= std::uint64_t{1} << std::popcount(firsts & ((std::uint64_t{1} << p) - 1));
       raised.hueFactor[count] = 1 + d[c + p + 1];
       raised.saturationFactor[count] = 1 + d[c + p + 2];
-      count += static_cast<std::int64_t>(up);
-      ++found;
-      if ((found & 63) == 0 || found == n) {
-        raised.bits[(found - 1) >> 6] = bits;
-        bits = 0;
-        if (found == n) {
-          for (std::int64_t w = ((n - 1) >> 6) + 1; w < BoostDraws::kRun / 64; ++w) raised.bits[w] = 0;
-          raised.count = count;
-          return c + p + 1 + 2 * static_cast<std::int64_t>(up);
-        }
-      }
+      ++count;
+    }
+    const int shift = static_cast<int>(found & 63);
+    raised.bits[found >> 6] |= up << shift;
+    if (shift + pixels > 64) raised.bits[(found >> 6) + 1] |= up >> (64 - shift);
+    found += pixels;
+    if (found == n) {
+      raised.count = count;
+      return c + taken;
     }
   }
 }
