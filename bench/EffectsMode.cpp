@@ -1,6 +1,8 @@
-// pixelmoth-bench effects [--size WxH]...: the time of every effect on a
-// photo-like picture at strength 20, beside one plain copy of the picture
-// through RGBSurface.Pixel timed in the same run.
+// pixelmoth-bench effects [--size WxH]... [--target NAME]: the time of every
+// effect on a photo-like picture at strength 20, beside one plain copy of the
+// picture through RGBSurface.Pixel timed in the same run. Once for each
+// vector target the processor runs (Highway's names: AVX3, AVX2, SSE4, ...),
+// or for the one named.
 
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "bench/Modes.h"
 #include "framework/Random.h"
 #include "framework/TestSeams.h"
+#include "hwy/targets.h"
 #include "render/effects/Effect.h"
 
 namespace {
@@ -21,19 +24,20 @@ void PlainCopy(const RGBSurface& from, const RGBSurface& to) {
     for (std::int64_t x = 0; x < from.Width(); ++x) to.SetPixel(x, y, from.Pixel(x, y));
 }
 
-void PrintTiming(const std::string& name, const Bench::Size& size, double ms, double copyMs) {
+void PrintTiming(const std::string& target, const std::string& name, const Bench::Size& size, double ms,
+                 double copyMs) {
   const double pixels = static_cast<double>(size.width) * static_cast<double>(size.height);
-  Bench::PrintRow({name, size.Text(), Bench::Fixed(ms, 1), Bench::Fixed(ms * 1e6 / pixels, 2),
+  Bench::PrintRow({target, name, size.Text(), Bench::Fixed(ms, 1), Bench::Fixed(ms * 1e6 / pixels, 2),
                    Bench::Fixed(ms / copyMs, 2)});
 }
 
-void TimeSize(const Bench::Size& size) {
+void TimeSize(const std::string& target, const Bench::Size& size) {
   const Ref<Picture> pic = Bench::PhotoLikePicture(size.width, size.height);
   const auto fx = MakeRef<Picture>(size.width, size.height);
   const RGBSurface picSurf = pic->RGBSurface(), fxSurf = fx->RGBSurface();
 
   const double copyMs = Bench::MedianMilliseconds(kRuns, [&] { PlainCopy(picSurf, fxSurf); });
-  PrintTiming("copy", size, copyMs, copyMs);
+  PrintTiming(target, "copy", size, copyMs, copyMs);
 
   Random glitchRandom(1);
   for (const EffectEntry& effect : kEffects) {
@@ -46,7 +50,7 @@ void TimeSize(const Bench::Size& size) {
           TestSeams::SeedRnd(2);
           TestSeams::ClearLog();
         });
-    PrintTiming(effect.name, size, ms, copyMs);
+    PrintTiming(target, effect.name, size, ms, copyMs);
   }
 }
 
@@ -54,7 +58,7 @@ void TimeSize(const Bench::Size& size) {
 
 int RunEffectsMode(const Arguments& args) {
   Bench::Options options;
-  const std::string error = options.Parse(args, {"--size"}, {});
+  const std::string error = options.Parse(args, {"--size", "--target"}, {});
   if (!error.empty()) return Bench::Fail("effects", error);
   if (!options.Positional().empty()) return Bench::Fail("effects", "unexpected " + options.Positional().front());
   std::vector<Bench::Size> sizes;
@@ -65,9 +69,23 @@ int RunEffectsMode(const Arguments& args) {
   }
   if (sizes.empty()) sizes = {{4000, 3000}, {6000, 6000}};
 
+  std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
+  if (const auto name = options.Value("--target")) {
+    std::erase_if(targets, [&](std::int64_t t) { return *name != hwy::TargetName(t); });
+    if (targets.empty()) {
+      std::string known;
+      for (const std::int64_t t : hwy::SupportedAndGeneratedTargets()) known += std::string(" ") + hwy::TargetName(t);
+      return Bench::Fail("effects", "this processor runs no target " + *name + "; it runs" + known);
+    }
+  }
+
   // The developer log lines of the effects are kept, not printed.
   TestSeams::CaptureLog(true);
-  Bench::PrintRow({"effect", "size", "ms", "ns_per_px", "x_copy"});
-  for (const Bench::Size& size : sizes) TimeSize(size);
+  Bench::PrintRow({"target", "effect", "size", "ms", "ns_per_px", "x_copy"});
+  for (const std::int64_t target : targets) {
+    hwy::SetSupportedTargetsForTest(target);
+    for (const Bench::Size& size : sizes) TimeSize(hwy::TargetName(target), size);
+  }
+  hwy::SetSupportedTargetsForTest(0);
   return 0;
 }

@@ -9,7 +9,7 @@
 namespace {
 int Usage() {
   std::fprintf(stderr,
-               "usage: pixelmoth-bench effects [--size WxH]...\n"
+               "usage: pixelmoth-bench effects [--size WxH]... [--target NAME]\n"
                "       pixelmoth-bench apply --effect N --strength V --seed S --rnd-seed T\n"
                "                             [--zoom Z] [--same-picture] IN OUT\n"
                "       pixelmoth-bench paint\n"

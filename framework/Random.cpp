@@ -1,11 +1,90 @@
 #include "framework/Random.h"
 
-#include <immintrin.h>
+// The scrambling of a chunk of draws, and their bounding into bytes or
+// conversion to doubles in [0, 1), compiled for every vector target
+// (foreach_target.h), the best one chosen at the first call.
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "framework/Random.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
 
+HWY_BEFORE_NAMESPACE();
+namespace pixelmoth::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// Xoshiro256::Scramble a vector at a time: rotl(s * 5, 7) * 9.
+template <class V>
+HWY_INLINE V Scramble(V x) {
+  x = hn::Add(x, hn::ShiftLeft<2>(x));
+  x = hn::Or(hn::ShiftLeft<7>(x), hn::ShiftRight<57>(x));
+  return hn::Add(x, hn::ShiftLeft<3>(x));
+}
+
+// out[i] = min + the high word of Scramble(word[i]) * n, modulo 256, for
+// 0 < n < 2^32. False when some low word falls below n: that draw may have to
+// be redrawn, which only the one-by-one method does.
+bool ScrambleToBytes(const std::uint64_t* word, std::int64_t count, std::int64_t min, std::uint64_t n,
+                     std::uint8_t* out) {
+  std::int64_t i = 0;
+#if HWY_TARGET != HWY_SCALAR  // one lane: no room for the 32-bit halves
+  const hn::ScalableTag<std::uint64_t> d;
+  const hn::Repartition<std::uint32_t, decltype(d)> d32;
+  const hn::Rebind<std::uint8_t, decltype(d)> d8;
+  const std::int64_t N = static_cast<std::int64_t>(hn::Lanes(d));
+  // Two draws a vector take more instructions than one draw at a time.
+  if (N >= 4) {
+    const auto n64 = hn::Set(d, n);
+    const auto min64 = hn::Set(d, static_cast<std::uint64_t>(min));
+    const auto n32 = hn::BitCast(d32, n64);
+    const auto low32 = hn::Set(d, 0xFFFFFFFFu);
+    auto doubtful = hn::Zero(d);
+    for (; i + N <= count; i += N) {
+      const auto x = Scramble(hn::LoadU(d, word + i));
+      // x * n = (hi32(x) * n) * 2^32 + lo32(x) * n, each product below 2^64,
+      // their sum below 2^96: its high word and its low word.
+      const auto upper = hn::MulEven(hn::BitCast(d32, hn::ShiftRight<32>(x)), n32);
+      const auto lower = hn::MulEven(hn::BitCast(d32, x), n32);
+      const auto middle = hn::Add(upper, hn::ShiftRight<32>(lower));
+      const auto high = hn::ShiftRight<32>(middle);
+      const auto low = hn::Or(hn::ShiftLeft<32>(middle), hn::And(lower, low32));
+      doubtful = hn::Or(doubtful, hn::VecFromMask(d, hn::Lt(low, n64)));
+      hn::StoreU(hn::TruncateTo(d8, hn::Add(high, min64)), d8, out + i);
+    }
+    if (!hn::AllTrue(d, hn::Eq(doubtful, hn::Zero(d)))) return false;
+  }
+#endif
+  for (; i < count; ++i) {
+    const unsigned __int128 m = static_cast<unsigned __int128>(Xoshiro256::Scramble(word[i])) * n;
+    if (static_cast<std::uint64_t>(m) < n) return false;
+    out[i] = static_cast<std::uint8_t>(static_cast<std::uint64_t>(min) + static_cast<std::uint64_t>(m >> 64));
+  }
+  return true;
+}
+
+// out[i] = (Scramble(word[i]) >> 11) * 2^-53, as Rnd converts a draw.
+void ScrambleToUnit(const std::uint64_t* word, std::int64_t count, double* out) {
+  const hn::ScalableTag<std::uint64_t> d;
+  const hn::Rebind<double, decltype(d)> df;
+  const hn::Rebind<std::int64_t, decltype(d)> di;
+  const std::int64_t N = static_cast<std::int64_t>(hn::Lanes(d));
+  const auto unit = hn::Set(df, 0x1.0p-53);
+  std::int64_t i = 0;
+  for (; i + N <= count; i += N) {
+    const auto x = Scramble(hn::LoadU(d, word + i));
+    // Below 2^53: exact as a signed integer and as a double.
+    const auto top = hn::BitCast(di, hn::ShiftRight<11>(x));
+    hn::StoreU(hn::Mul(hn::ConvertTo(df, top), unit), df, out + i);
+  }
+  for (; i < count; ++i) out[i] = static_cast<double>(Xoshiro256::Scramble(word[i]) >> 11) * 0x1.0p-53;
+}
+
+}  // namespace pixelmoth::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
 #include <algorithm>
 #include <random>
 
-#include "framework/Processor.h"
 #include "framework/TestSeams.h"
 
 namespace {
@@ -29,65 +108,30 @@ void Xoshiro256::Seed(std::uint64_t seed) noexcept {
 
 Random::Random() : gen_(DeviceSeed()) {}
 
+namespace pixelmoth {
+HWY_EXPORT(ScrambleToBytes);
+HWY_EXPORT(ScrambleToUnit);
+}  // namespace pixelmoth
+
 namespace {
-
 // Draws taken at once: their words fill a few kilobytes of first-level cache.
-constexpr std::int64_t kByteChunk = 256;
-
-// out[i] = min + the high word of Scramble(word[i]) * n, modulo 256, for
-// count a multiple of 8 and 0 < n < 2^32. False when some low word falls
-// below n: that draw may have to be redrawn, which only the one-by-one
-// method does.
-__attribute__((target("arch=x86-64-v4"))) bool ScrambleToBytes(const std::uint64_t* word, std::int64_t count,
-                                                                std::int64_t min, std::uint64_t n,
-                                                                std::uint8_t* out) noexcept {
-  const __m512i n8 = _mm512_set1_epi64(static_cast<long long>(n));
-  const __m512i min8 = _mm512_set1_epi64(min);
-  const __m512i low32 = _mm512_set1_epi64(0xFFFFFFFF);
-  __mmask8 doubtful = 0;
-  // The masked forms with every lane on: GCC 12 reports the plain ones,
-  // which start from an undefined register, as maybe uninitialised.
-  constexpr __mmask8 all = 0xFF;
-  for (std::int64_t i = 0; i < count; i += 8) {
-    // Scramble: rotl(s * 5, 7) * 9.
-    __m512i x = _mm512_loadu_si512(word + i);
-    x = _mm512_add_epi64(x, _mm512_maskz_slli_epi64(all, x, 2));
-    x = _mm512_maskz_rol_epi64(all, x, 7);
-    x = _mm512_add_epi64(x, _mm512_maskz_slli_epi64(all, x, 3));
-    // x * n = (hi32(x) * n) * 2^32 + lo32(x) * n, each product below 2^64,
-    // their sum below 2^96: its high word and its low word.
-    const __m512i upper = _mm512_maskz_mul_epu32(all, _mm512_maskz_srli_epi64(all, x, 32), n8);
-    const __m512i lower = _mm512_maskz_mul_epu32(all, x, n8);
-    const __m512i middle = _mm512_add_epi64(upper, _mm512_maskz_srli_epi64(all, lower, 32));
-    const __m512i high = _mm512_maskz_srli_epi64(all, middle, 32);
-    const __m512i low = _mm512_or_si512(_mm512_maskz_slli_epi64(all, middle, 32), _mm512_and_si512(lower, low32));
-    doubtful |= _mm512_cmplt_epu64_mask(low, n8);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i),
-                     _mm512_maskz_cvtepi64_epi8(all, _mm512_add_epi64(high, min8)));
-  }
-  return doubtful == 0;
-}
-
+constexpr std::int64_t kChunk = 256;
 }  // namespace
 
 void Random::ByteRun(const Bounds& r, std::uint8_t* out, std::int64_t count) noexcept {
   Xoshiro256 gen = gen_;
-  std::int64_t i = 0;
-  if (Processor::HasAvx512()) {
-    std::uint64_t word[kByteChunk];
-    while (count - i >= 8) {
-      const std::int64_t m = std::min(kByteChunk, (count - i) & ~std::int64_t{7});
-      const Xoshiro256 start = gen;
-      gen.Advance(word, m);
-      if (!ScrambleToBytes(word, m, r.min, r.n, out + i)) {
-        // Once in billions of draws: the chunk again, one by one.
-        gen = start;
-        for (std::int64_t k = 0; k < m; ++k) out[i + k] = static_cast<std::uint8_t>(r.At(Below(gen, r.n)));
-      }
-      i += m;
+  std::uint64_t word[kChunk];
+  for (std::int64_t i = 0; i < count;) {
+    const std::int64_t m = std::min(kChunk, count - i);
+    const Xoshiro256 start = gen;
+    gen.Advance(word, m);
+    if (!HWY_DYNAMIC_DISPATCH(pixelmoth::ScrambleToBytes)(word, m, r.min, r.n, out + i)) {
+      // Once in billions of draws: the chunk again, one by one.
+      gen = start;
+      for (std::int64_t k = 0; k < m; ++k) out[i + k] = static_cast<std::uint8_t>(r.At(Below(gen, r.n)));
     }
+    i += m;
   }
-  for (; i < count; ++i) out[i] = static_cast<std::uint8_t>(r.At(Below(gen, r.n)));
   gen_ = gen;
 }
 
@@ -95,6 +139,20 @@ namespace rnd_detail {
 Source::Source() : gen(DeviceSeed()) {}
 Source global;
 }  // namespace rnd_detail
+
+void RndMany(double* out, std::int64_t count) {
+  rnd_detail::Source& s = rnd_detail::global;
+  if (s.script) [[unlikely]] {
+    for (std::int64_t i = 0; i < count; ++i) out[i] = s.script();
+    return;
+  }
+  std::uint64_t word[kChunk];
+  for (std::int64_t i = 0; i < count; i += kChunk) {
+    const std::int64_t m = std::min(kChunk, count - i);
+    s.gen.Advance(word, m);
+    HWY_DYNAMIC_DISPATCH(pixelmoth::ScrambleToUnit)(word, m, out + i);
+  }
+}
 
 namespace TestSeams {
 void Seed(Random& r, std::uint64_t seed) { r.Seed(seed); }
@@ -104,3 +162,4 @@ void ScriptRandom(Random& r, std::function<std::int64_t(std::int64_t, std::int64
 }
 void ScriptRnd(std::function<double()> script) { rnd_detail::global.script = std::move(script); }
 }  // namespace TestSeams
+#endif  // HWY_ONCE

@@ -101,7 +101,7 @@ class Random {
   };
 
   // InRangeMany into bytes for 0 < r.n < 2^32: the scrambling and the
-  // bounding eight draws at a time where the processor has AVX-512.
+  // bounding a vector of draws at a time.
   void ByteRun(const Bounds& r, std::uint8_t* out, std::int64_t count) noexcept;
 
   // Uniform in 0..n-1 (the raw draw for n = 0), unbiased.
@@ -138,3 +138,8 @@ inline double Rnd() {
   if (s.script) [[unlikely]] return s.script();
   return static_cast<double>(s.gen.Next() >> 11) * 0x1.0p-53;
 }
+
+// count values of Rnd() into out[0] to out[count - 1], in order (scripted
+// ones too): the generator's steps one after the other, their scrambling and
+// conversion a vector at a time.
+void RndMany(double* out, std::int64_t count);

@@ -5,8 +5,12 @@ set -euo pipefail
 
 PIXELMOTH_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# The libraries the editor links, as Debian development packages: the native
+# build takes them as they are, the aarch64 build with the suffix :arm64.
+LINKED_LIBRARIES=(qt6-base-dev libjpeg62-turbo-dev libhwy-dev libheif-dev)
+
 # The Debian packages the editor needs to build and run.
-BUILD_PACKAGES=(g++ cmake ninja-build qt6-base-dev qt6-image-formats-plugins libjpeg62-turbo-dev libheif-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build qt6-image-formats-plugins "${LINKED_LIBRARIES[@]}")
 
 # And those the tests need: GoogleTest; a private X server, input, screenshots
 # and window properties for the end-to-end runs; the Debian package's tools

@@ -1,7 +1,15 @@
 #include "render/effects/BoostDraws.h"
 
-#include <immintrin.h>
+#include <bit>
+#include <cstring>
 
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "render/effects/BoostDraws.cpp"
+#include "hwy/foreach_target.h"  // IWYU pragma: keep
+#include "hwy/highway.h"
+
+#ifndef PIXELMOTH_BOOST_DRAWS_STEPS
+#define PIXELMOTH_BOOST_DRAWS_STEPS
 namespace {
 
 // Eight values at a time: given the values still owed to the pixel before
@@ -33,83 +41,86 @@ constexpr Steps MakeSteps() {
 }
 constexpr Steps kSteps = MakeSteps();
 
-#define PIXELMOTH_AVX512 __attribute__((target("arch=x86-64-v4")))
-
-// `count` bits appended at bit `at` of the words.
-PIXELMOTH_AVX512 inline void Append(std::uint64_t* words, std::int64_t at, std::uint64_t bits, int count) noexcept {
-  const int shift = static_cast<int>(at & 63);
-  words[at >> 6] |= bits << shift;
-  if (shift + count > 64) words[(at >> 6) + 1] |= bits >> (64 - shift);
-}
-
-// The values eight at a time, 1 added, those at the set bits of `at` stored
-// one after the other from `to`; returns how many.
-PIXELMOTH_AVX512 inline std::int64_t Gather(const double* values, std::uint64_t at, double* to) noexcept {
-  const __m512d one = _mm512_set1_pd(1.0);
-  std::int64_t count = 0;
-  for (int g = 0; g < 8 && at >> (8 * g); ++g) {
-    const __mmask8 m = static_cast<__mmask8>(at >> (8 * g));
-    _mm512_storeu_pd(to + count, _mm512_maskz_compress_pd(m, _mm512_add_pd(one, _mm512_loadu_pd(values + 8 * g))));
-    count += __builtin_popcount(m);
-  }
-  return count;
-}
-
 }  // namespace
+#endif
 
-// One pixel at a time, without a branch on the coin toss: a raised pixel's
-// factors are stored in any case and kept by counting it.
-std::int64_t DecodeBoostDrawsPortable(const double* d, std::int64_t n, BoostDraws::Raised& raised) noexcept {
-  for (std::uint64_t& w : raised.bits) w = 0;
-  std::int64_t at = 0, count = 0;
-  for (std::int64_t k = 0; k < n; ++k) {
-    const bool up = d[at] < 0.5;
-    raised.bits[k >> 6] |= static_cast<std::uint64_t>(up) << (k & 63);
-    raised.hueFactor[count] = 1 + d[at + 1];
-    raised.saturationFactor[count] = 1 + d[at + 2];
-    count += up;
-    at += 1 + 2 * static_cast<std::int64_t>(up);
+HWY_BEFORE_NAMESPACE();
+namespace pixelmoth::HWY_NAMESPACE {
+namespace hn = hwy::HWY_NAMESPACE;
+
+// Bit i tells whether d[i] < 0.5, for i < 64: a vector compared at a time.
+HWY_INLINE std::uint64_t LowBits(const double* d) {
+  const hn::ScalableTag<double> df;
+  const std::int64_t N = static_cast<std::int64_t>(hn::Lanes(df));
+  const auto half = hn::Set(df, 0.5);
+  std::uint64_t low = 0;
+  for (std::int64_t i = 0; i < 64; i += N) {
+    std::uint8_t bytes[8] = {};
+    hn::StoreMaskBits(df, hn::Lt(hn::LoadU(df, d + i), half), bytes);
+    std::uint64_t bits;
+    std::memcpy(&bits, bytes, sizeof bits);
+    low |= bits << i;
   }
-  raised.count = count;
-  return at;
+  return low;
 }
 
-// 64 values a step: the bits of those below 0.5, then of those that start a
-// pixel (eight at a time from the table), then of the raised pixels' factors,
-// which lie one and two places after their r and may fall into the next step.
-PIXELMOTH_AVX512 std::int64_t DecodeBoostDrawsAvx512(const double* d, std::int64_t n, BoostDraws::Raised& raised) noexcept {
-  const __m512d half = _mm512_set1_pd(0.5);
+// 64 values a step: the bits of those below 0.5, all compared at once; then
+// of those that start a pixel, eight at a time from the table, so that the
+// pixels' positions depend on each other only once per eight values; then
+// only the raised pixels, one after the other: their factors, and their bit
+// among the step's pixels, appended to the run's bits at once.
+std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& raised) {
   for (std::uint64_t& w : raised.bits) w = 0;
-  std::int64_t found = 0, hue = 0, saturation = 0;
-  std::uint64_t hueCarry = 0, saturationCarry = 0;
+  std::int64_t found = 0, count = 0;
   unsigned owed = 0;
   for (std::int64_t c = 0;; c += 64) {
-    std::uint64_t low = 0;
-    for (int g = 0; g < 8; ++g)
-      low |= static_cast<std::uint64_t>(_mm512_cmp_pd_mask(_mm512_loadu_pd(d + c + 8 * g), half, _CMP_LT_OQ)) << (8 * g);
+    const std::uint64_t low = LowBits(d + c);
     std::uint64_t firsts = 0;
     for (int b = 0; b < 8; ++b) {
       const Step step = kSteps.at[owed][(low >> (8 * b)) & 0xFF];
       firsts |= static_cast<std::uint64_t>(step.firsts) << (8 * b);
       owed = step.owed;
     }
-    // Past the run's last pixel the values are the next run's, or nothing.
+    std::int64_t pixels = std::popcount(firsts);
+    std::int64_t taken = 64;  // values of this step that the run takes
     const std::int64_t wanted = n - found;
-    if (__builtin_popcountll(firsts) > wanted) firsts &= _pdep_u64(std::uint64_t{1} << wanted, firsts) - 1;
-    const int count = __builtin_popcountll(firsts);
-    const std::uint64_t starts = firsts & low;
-    Append(raised.bits, found, _pext_u64(low, firsts), count);
-    hue += Gather(d + c, starts << 1 | hueCarry, raised.hueFactor + hue);
-    saturation += Gather(d + c, starts << 2 | saturationCarry, raised.saturationFactor + saturation);
-    hueCarry = starts >> 63;
-    saturationCarry = starts >> 62;
-    found += count;
+    if (pixels >= wanted) {
+      // The run ends at the wanted-th pixel of the step.
+      std::uint64_t rest = firsts;
+      for (std::int64_t k = 1; k < wanted; ++k) rest &= rest - 1;
+      const int last = std::countr_zero(rest);
+      firsts &= (std::uint64_t{2} << last) - 1;
+      pixels = wanted;
+      taken = last + 1 + 2 * static_cast<std::int64_t>(low >> last & 1);
+    }
+    std::uint64_t up = 0;  // bit k: the step's pixel k is raised
+    for (std::uint64_t starts = firsts & low; starts != 0; starts &= starts - 1) {
+      const int p = std::countr_zero(starts);
+      up |= std::uint64_t{1} << std::popcount(firsts & ((std::uint64_t{1} << p) - 1));
+      raised.hueFactor[count] = 1 + d[c + p + 1];
+      raised.saturationFactor[count] = 1 + d[c + p + 2];
+      ++count;
+    }
+    const int shift = static_cast<int>(found & 63);
+    raised.bits[found >> 6] |= up << shift;
+    if (shift + pixels > 64) raised.bits[(found >> 6) + 1] |= up >> (64 - shift);
+    found += pixels;
     if (found == n) {
-      hue += Gather(d + c + 64, hueCarry, raised.hueFactor + hue);
-      saturation += Gather(d + c + 64, saturationCarry, raised.saturationFactor + saturation);
-      raised.count = hue;
-      const int last = 63 - __builtin_clzll(firsts);
-      return c + last + (low >> last & 1 ? 3 : 1);
+      raised.count = count;
+      return c + taken;
     }
   }
 }
+
+}  // namespace pixelmoth::HWY_NAMESPACE
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+namespace pixelmoth {
+HWY_EXPORT(DecodeRun);
+}  // namespace pixelmoth
+
+std::int64_t BoostDraws::Decode(const double* values, std::int64_t n, Raised& raised) noexcept {
+  return HWY_DYNAMIC_DISPATCH(pixelmoth::DecodeRun)(values, n, raised);
+}
+#endif  // HWY_ONCE

@@ -4,9 +4,8 @@
 // 1 + Rnd. Read one pixel at a time, every pixel's branch is a coin toss that
 // the processor mispredicts half the time, and each pixel's draws can only be
 // found once the previous pixel's are known. So the values are taken from Rnd
-// ahead, in their order, and a decoder given by the caller (one pixel at a
-// time without branches, or with AVX-512 64 values a step as bit masks) works
-// out which of them start a pixel.
+// ahead, in their order, and a decoder works out without branches which of
+// them start a pixel.
 //
 // Never more values are taken ahead than the rest of the pass is sure to use,
 // so Rnd ends the pass where the pixel loop would leave it. Where fewer are at
@@ -28,24 +27,24 @@ class BoostDraws {
   struct Raised {
     std::int64_t count = 0;
     std::uint64_t bits[kRun / 64];
-    // 8 spare: a decoder stores whole vectors.
-    double hueFactor[kRun + 8], saturationFactor[kRun + 8];
+    double hueFactor[kRun], saturationFactor[kRun];
 
     bool Has(std::int64_t k) const noexcept { return bits[k >> 6] >> (k & 63) & 1; }
   };
 
   // Decodes the draws of n pixels (1 <= n <= kRun) from values, which holds
-  // at least 3n of them and 128 more that may be read but mean nothing;
+  // at least 3n of them and kSpare more that may be read but mean nothing;
   // returns how many values the n pixels take.
-  using Decoder = std::int64_t (*)(const double* values, std::int64_t n, Raised& raised) noexcept;
+  static constexpr std::int64_t kSpare = 128;
+  static std::int64_t Decode(const double* values, std::int64_t n, Raised& raised) noexcept;
 
   // `pixels` is the number of pixels in the whole pass.
-  BoostDraws(std::int64_t pixels, Decoder decoder) noexcept : sure_(pixels), decoder_(decoder) {}
+  explicit BoostDraws(std::int64_t pixels) noexcept : sure_(pixels) {}
 
   // The draws of the next n pixels of the pass, 1 <= n <= kRun.
   void Next(std::int64_t n, Raised& raised) {
     if (Refill(3 * n) >= 3 * n) {
-      next_ += decoder_(values_.data() + next_, n, raised);
+      next_ += Decode(values_.data() + next_, n, raised);
       sure_ -= n;
       return;
     }
@@ -74,26 +73,17 @@ class BoostDraws {
       end_ -= next_;
       next_ = 0;
     }
-    // A local pointer, so that the generator's state can stay in registers.
     const std::int64_t upTo = std::min(sure_, kAhead);
-    double* values = values_.data();
-    for (std::int64_t i = end_; i < upTo; ++i) values[i] = Rnd();
+    if (upTo > end_) RndMany(values_.data() + end_, upTo - end_);
     end_ = std::max(end_, upTo);
     return end_;
   }
 
   double Take() { return next_ < end_ ? values_[next_++] : Rnd(); }
 
-  // Values past the end keep whatever they held: a decoder reads them but
+  // Values past the end keep whatever they held: the decoder reads them but
   // never uses them.
-  std::array<double, kAhead + 128> values_{};
+  std::array<double, kAhead + kSpare> values_{};
   std::int64_t next_ = 0, end_ = 0;
   std::int64_t sure_;  // values the rest of the pass is sure to take: one per pixel
-  Decoder decoder_;
 };
-
-// The decoder for any x86-64.
-std::int64_t DecodeBoostDrawsPortable(const double* values, std::int64_t n, BoostDraws::Raised& raised) noexcept;
-// The decoder for processors with AVX-512 (x86-64-v4) only: 64 values a step.
-__attribute__((target("arch=x86-64-v4"))) std::int64_t DecodeBoostDrawsAvx512(const double* values, std::int64_t n,
-                                                                            BoostDraws::Raised& raised) noexcept;

@@ -41,7 +41,7 @@ void Broken(const EffectContext& c) {
   std::vector<double> noise(W);
   for (std::int64_t y = 0; y < H; ++y) {
     // One draw per pixel, in row order, before the row's arithmetic.
-    for (std::int64_t x = 0; x < W; ++x) noise[x] = Rnd();
+    RndMany(noise.data(), W);
     // Rows above the start row keep their place: a shift of 0.
     ShiftedRow(c.picSurf, c.fxSurf, y, y >= startRow ? shift : 0, source.data(), out.data(),
                [&noise, v](const Color* in, std::int64_t x, std::int64_t n, Color* to) {

@@ -3,9 +3,9 @@
 //
 // Each function gives, element by element, exactly what Color::Hue,
 // Saturation, Value and HSV give one pixel at a time, bit for bit; it only
-// gets there faster, with the vector unit where the processor has AVX-512 or
-// AVX2 (the choice is made once, at the first call; any x86-64 runs it). Tests compare them with the
-// one-pixel functions over every RGB value.
+// gets there faster, with the widest vector unit the processor has (chosen
+// at the first call). Tests compare them with the one-pixel functions over
+// every RGB value, on every vector target the processor runs.
 //
 // A typical effect row: read a run of pixels through the surface, convert the
 // run, do the effect's arithmetic on the double arrays (plain loops, which
@@ -22,7 +22,6 @@
 // FromHSV may write over the Color run that its doubles came from.
 
 #include <cstdint>
-#include <vector>
 
 #include "framework/Color.h"
 #include "framework/Picture.h"
@@ -54,16 +53,5 @@ inline void WriteRun(const RGBSurface& surface, std::int64_t x, std::int64_t y, 
                      const Color* in) noexcept {
   for (std::int64_t i = 0; i < n; ++i) surface.SetPixel(x + i, y, in[i]);
 }
-
-// The implementations this processor can run, the one in use first: AVX-512,
-// AVX2 and one pixel at a time, as far as it has them. For tests, which
-// check every one.
-struct Kernels {
-  const char* name;
-  void (*toHSV)(const Color*, std::int64_t, double*, double*, double*) noexcept;
-  void (*toSV)(const Color*, std::int64_t, double*, double*) noexcept;
-  void (*fromHSV)(const double*, const double*, const double*, std::int64_t, Color*, int) noexcept;
-};
-const std::vector<Kernels>& Available();
 
 }  // namespace ColorRows

@@ -1,10 +1,14 @@
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <vector>
 
 #include "render/effects/BoostDraws.h"
+#include "render/effects/ColumnStrip.h"
 #include "render/effects/Effect.h"
-#include "render/effects/OverdriveKernels.h"
+#include "render/effects/OverdriveTone.h"
+#include "render/effects/RaiseColours.h"
+#include "render/effects/SurfaceRuns.h"
 
 // Overdrive: the tones driven into hard colour bands, then three layers of
 // random colour noise. Every pixel is mapped by its value (the darkest halved,
@@ -31,29 +35,60 @@ constexpr std::int64_t kStrip = 512;
 // strips: each column copied out of the surface into one run, worked in pieces
 // of at most kRun rows (columns ascending, rows ascending) and copied back.
 template <class Work>
-void ByColumns(const overdrive::Kernels& kernels, const RGBSurface& from, const RGBSurface& to, std::int64_t x0,
-               std::int64_t x1, std::int64_t rows, Work work) {
+void ByColumns(const RGBSurface& from, const RGBSurface& to, std::int64_t x0, std::int64_t x1, std::int64_t rows,
+               Work work) {
   if (x0 >= x1 || rows <= 0) return;
   std::vector<Color> strip(std::min(kStrip, x1 - x0) * rows);
   for (std::int64_t left = x0; left < x1; left += kStrip) {
     const std::int64_t k = std::min(kStrip, x1 - left);
-    kernels.readStrip(from, left, k, rows, strip.data());
+    column_strip::Read(from, left, k, rows, strip.data());
     for (std::int64_t j = 0; j < k; ++j)
       for (std::int64_t y0 = 0; y0 < rows; y0 += kRun) work(strip.data() + j * rows + y0, y0, std::min(kRun, rows - y0));
-    kernels.writeStrip(to, left, k, rows, strip.data());
+    column_strip::Write(to, left, k, rows, strip.data());
   }
 }
 
-void Run(const EffectContext& c, const overdrive::Kernels& kernels) {
+// The raised pixels packed together, raised, and put back, found bit by bit
+// without a branch on the coin toss, which the processor cannot predict.
+void Boost(Color* px, std::int64_t n, const BoostDraws::Raised& raised) noexcept {
+  Color chosen[kRun];
+  auto eachRaised = [&](auto&& visit) {
+    std::int64_t m = 0;
+    for (std::int64_t w = 0; w * 64 < n; ++w)
+      for (std::uint64_t bits = raised.bits[w]; bits != 0; bits &= bits - 1)
+        visit(px[w * 64 + std::countr_zero(bits)], chosen[m++]);
+  };
+  eachRaised([](Color& p, Color& c) { c = p; });
+  RaiseColours(chosen, raised.count, raised.hueFactor, raised.saturationFactor, 1.0);
+  eachRaised([](Color& p, Color& c) { p = c; });
+}
+
+// Pixels x0 to x1 - 1 of row y, in place: HSV(Hue x factor, Saturation, Value, 0).
+void BandRow(const RGBSurface& s, std::int64_t x0, std::int64_t x1, std::int64_t y, double factor) noexcept {
+  Color row[kRun];
+  double hueFactor[kRun];
+  std::fill(std::begin(hueFactor), std::end(hueFactor), factor);
+  for (std::int64_t x = x0; x < x1; x += kRun) {
+    const std::int64_t m = std::min(kRun, x1 - x);
+    surface_runs::Read(s, x, y, m, row);
+    RaiseColours(row, m, hueFactor, nullptr, 1.0);
+    surface_runs::Write(s, x, y, m, row);
+  }
+}
+
+}  // namespace
+
+void Overdrive(const EffectContext& c) {
   const std::int64_t W = c.W, H = c.H;
 
   // Tone bands and random boost.
-  BoostDraws boostDraws(W * H, kernels.decoder);
+  const overdrive::ToneTable& tone = overdrive::ToneTable::Get();
+  BoostDraws boostDraws(W * H);
   BoostDraws::Raised raised;
-  ByColumns(kernels, c.picSurf, c.fxSurf, 0, W, H, [&](Color* px, std::int64_t, std::int64_t n) {
-    kernels.tone(px, n);
+  ByColumns(c.picSurf, c.fxSurf, 0, W, H, [&](Color* px, std::int64_t, std::int64_t n) {
+    tone.Run(px, n);
     boostDraws.Next(n, raised);
-    kernels.boost(px, n, raised);
+    Boost(px, n, raised);
   });
 
   // Horizontal bands, drawn one band at a time before the patch.
@@ -82,27 +117,23 @@ void Run(const EffectContext& c, const overdrive::Kernels& kernels) {
   // Bands outside the patch, row by row.
   for (std::int64_t y = 0; y < H; ++y) {
     if (hasPatch && y < patchEndRow) {
-      kernels.bandRow(c.fxSurf, 0, patchColumn, y, bandFactor[y]);
-      kernels.bandRow(c.fxSurf, patchEndColumn, W, y, bandFactor[y]);
+      BandRow(c.fxSurf, 0, patchColumn, y, bandFactor[y]);
+      BandRow(c.fxSurf, patchEndColumn, W, y, bandFactor[y]);
     } else {
-      kernels.bandRow(c.fxSurf, 0, W, y, bandFactor[y]);
+      BandRow(c.fxSurf, 0, W, y, bandFactor[y]);
     }
   }
 
   // Bands and patch in the patch, column by column as the patch draws.
-  double hueFactor[kRun], saturationFactor[kRun];
-  ByColumns(kernels, c.fxSurf, c.fxSurf, patchColumn, patchEndColumn, patchEndRow,
+  double draws[2 * kRun], hueFactor[kRun], saturationFactor[kRun];
+  ByColumns(c.fxSurf, c.fxSurf, patchColumn, patchEndColumn, patchEndRow,
             [&](Color* px, std::int64_t y0, std::int64_t n) {
+              RndMany(draws, 2 * n);
               for (std::int64_t k = 0; k < n; ++k) {
-                hueFactor[k] = 1 + 2 * Rnd();
-                saturationFactor[k] = 1 + 2 * Rnd();
+                hueFactor[k] = 1 + 2 * draws[2 * k];
+                saturationFactor[k] = 1 + 2 * draws[2 * k + 1];
               }
-              kernels.bandAndPatch(px, n, bandFactor.data() + y0, hueFactor, saturationFactor);
+              RaiseColours(px, n, bandFactor.data() + y0, nullptr, 1.0);
+              RaiseColours(px, n, hueFactor, saturationFactor, 1.2);
             });
 }
-
-}  // namespace
-
-void Overdrive(const EffectContext& c) { Run(c, overdrive::Kernels::Fastest()); }
-
-void overdrive::RunPortably(const EffectContext& c) { Run(c, overdrive::Kernels::Portable()); }

@@ -34,8 +34,8 @@ class ToneTable {
   }
 
   Color operator()(Color p) const noexcept { return entries_[Index(p.red, p.green, p.blue)]; }
-  // The entries, for a look-up of several pixels at once.
-  const Color* Entries() const noexcept { return entries_.data(); }
+  // px[i] = (*this)(px[i]) for a run of pixels, a vector of them at a time.
+  void Run(Color* px, std::int64_t n) const noexcept;
 
   // Maxima 0..50 have a value below 0.2 (51 / 255 is 0.2 exactly): those
   // colours are listed after the (max, min) pairs of the brighter ones.

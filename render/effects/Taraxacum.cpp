@@ -1,5 +1,3 @@
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -8,8 +6,8 @@
 
 namespace {
 
-// Rows whose draws are turned from column order into row order at once:
-// one cache line of each column's draws.
+// Rows whose draws lie together: one cache line of each column's draws, so
+// that a block of rows, read row by row, keeps reading the same lines.
 constexpr std::int64_t kRowBlock = 64;
 
 // Room for the draws. It is kept from run to run (its contents never are:
@@ -34,34 +32,6 @@ std::uint8_t* DrawBuffer(std::int64_t bytes) {
       std::memcpy(out + (y0 * W + x * kRowBlock), column.data() + y0,
                   static_cast<std::size_t>(std::min(kRowBlock, H - y0)));
   }
-}
-
-// to[j * toStride + i] = from[i * fromStride + j] for a 16 x 16 block of bytes.
-void Transpose16(const std::uint8_t* from, std::int64_t fromStride, std::uint8_t* to, std::int64_t toStride) {
-  __m128i r[16];
-  for (int i = 0; i < 16; ++i) r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i * fromStride));
-  // Four rounds of interleaving row i with row i + 8 (a perfect shuffle):
-  // after the fourth, row j holds the bytes of column j.
-  for (int round = 0; round < 4; ++round) {
-    __m128i t[16];
-    for (int i = 0; i < 8; ++i) {
-      t[2 * i] = _mm_unpacklo_epi8(r[i], r[i + 8]);
-      t[2 * i + 1] = _mm_unpackhi_epi8(r[i], r[i + 8]);
-    }
-    for (int i = 0; i < 16; ++i) r[i] = t[i];
-  }
-  for (int i = 0; i < 16; ++i) _mm_storeu_si128(reinterpret_cast<__m128i*>(to + i * toStride), r[i]);
-}
-
-// block[j * width + i] = tiles[i * kRowBlock + j] for j < rows and i < width.
-void ToRowOrder(const std::uint8_t* tiles, std::int64_t rows, std::int64_t width, std::uint8_t* block) {
-  const std::int64_t fullRows = rows - rows % 16;
-  std::int64_t i = 0;
-  for (; i + 16 <= width; i += 16)
-    for (std::int64_t j = 0; j < fullRows; j += 16)
-      Transpose16(tiles + i * kRowBlock + j, kRowBlock, block + j * width + i, width);
-  for (std::int64_t j = 0; j < rows; ++j)
-    for (std::int64_t k = j < fullRows ? i : 0; k < width; ++k) block[j * width + k] = tiles[k * kRowBlock + j];
 }
 
 }  // namespace
@@ -89,16 +59,17 @@ void Taraxacum(const EffectContext& c) {
   // column order takes them, so a pixel reads its row in the same state
   // either way, in place too: left of x already moved, x and right of it not
   // yet. Whole rows, one after the other, are what the memory streams best.
-  std::vector<std::uint8_t> block(static_cast<std::size_t>(kRowBlock * W));  // block[(y - y0) * W + x]
   const std::int64_t inner = std::clamp<std::int64_t>(W - v, 0, W);  // no distance reaches the edge left of it
   for (std::int64_t y0 = 0; y0 < H; y0 += kRowBlock) {
     const std::int64_t rows = std::min(kRowBlock, H - y0);
-    ToRowOrder(drawn + y0 * W, rows, W, block.data());
     for (std::int64_t j = 0; j < rows; ++j) {
       const std::int64_t y = y0 + j;
-      const std::uint8_t* d = block.data() + j * W;
-      for (std::int64_t x = 0; x < inner; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x], y));
-      for (std::int64_t x = inner; x < W; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x] < W ? x + d[x] : d[x], y));
+      const std::uint8_t* d = drawn + y0 * W + j;  // column x's draw at d[x * kRowBlock]
+      for (std::int64_t x = 0; x < inner; ++x) fx.SetPixel(x, y, pic.Pixel(x + d[x * kRowBlock], y));
+      for (std::int64_t x = inner; x < W; ++x) {
+        const std::int64_t to = x + d[x * kRowBlock];
+        fx.SetPixel(x, y, pic.Pixel(to < W ? to : d[x * kRowBlock], y));
+      }
     }
   }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -56,7 +57,9 @@ Ref<Picture> Colourful(std::int64_t w, std::int64_t h) {
 
 }  // namespace
 
-TEST(Amplifier, MatchesThePixelLoop) {
+HWY_BEFORE_TEST(AmplifierOnEveryTarget);
+
+TEST_P(AmplifierOnEveryTarget, MatchesThePixelLoop) {
   // Dot steps 0, 1, 2, 3 and wider, with arms past every edge.
   ExpectSameAsReference(&Amplifier, &PlainAmplifier, {{100, 100}, {101, 37}, {700, 9}, {350, 3}}, {1, 7, 14, 20, 100});
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -49,7 +50,9 @@ std::int64_t OffsetLimitAndOwnColumn(std::int64_t min, std::int64_t max) {
 
 }  // namespace
 
-TEST(BadCopy, MatchesThePixelLoop) {
+HWY_BEFORE_TEST(BadCopyOnEveryTarget);
+
+TEST_P(BadCopyOnEveryTarget, MatchesThePixelLoop) {
   // Up to 198 rows a slid row can wrap round; from 91 columns the smear reads
   // past the right edge.
   ExpectSameAsReference(&BadCopy, &PlainBadCopy, {{100, 100}, {150, 150}, {37, 23}, {5, 250}}, {1, 20, 100});

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/Numbers.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -37,7 +38,9 @@ ScriptedRandom ByBlock(std::vector<std::int64_t> kinds, std::vector<std::int64_t
   });
 }
 
-TEST(Blockr, MatchesTheBlockByBlockVersion) {
+HWY_BEFORE_TEST(BlockrOnEveryTarget);
+
+TEST_P(BlockrOnEveryTarget, MatchesTheBlockByBlockVersion) {
   ExpectSameAsReference(&Blockr, &PlainBlockr, {{61, 47}, {150, 150}, {300, 31}, {31, 301}}, {1, 3, 20, 100});
 }
 

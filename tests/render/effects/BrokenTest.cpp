@@ -4,6 +4,7 @@
 #include <set>
 
 #include "framework/Numbers.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -39,7 +40,9 @@ Ref<Picture> ColumnPicture(std::int64_t w, std::int64_t h) {
 
 }  // namespace
 
-TEST(Broken, MatchesThePixelLoop) {
+HWY_BEFORE_TEST(BrokenOnEveryTarget);
+
+TEST_P(BrokenOnEveryTarget, MatchesThePixelLoop) {
   ExpectSameAsReference(&Broken, &PlainBroken, {{100, 100}, {37, 23}, {600, 9}, {5, 40}}, {1, 20, 100});
 }
 

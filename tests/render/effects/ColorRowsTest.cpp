@@ -1,14 +1,17 @@
 // The fast colour conversions (Color's inline functions and the run
-// conversions of ColorRows) against the formulas written out plainly.
+// conversions of ColorRows, on every vector target the processor runs)
+// against the formulas written out plainly.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "framework/Color.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "render/effects/ColorRows.h"
 
 namespace {
@@ -71,50 +74,41 @@ Color Nth(std::uint32_t n) {
 
 constexpr std::uint32_t kAllRGB = 1u << 24;
 
-TEST(ColorConversion, EveryRGBValueGivesTheFormulasHueSaturationAndValue) {
+TEST(ColorConversion, EveryRGBValueGivesTheFormulasHueSaturationAndValueAndBack) {
   std::int64_t mismatches = 0;
   for (std::uint32_t n = 0; n < kAllRGB; ++n) {
     const Color c = Nth(n);
-    mismatches += !SameBits(c.Hue(), RefHue(c.red, c.green, c.blue)) ||
-                  !SameBits(c.Saturation(), RefSaturation(c.red, c.green, c.blue)) ||
-                  !SameBits(c.Value(), RefValue(c.red, c.green, c.blue));
+    const double rh = RefHue(c.red, c.green, c.blue), rs = RefSaturation(c.red, c.green, c.blue),
+                 rv = RefValue(c.red, c.green, c.blue);
+    mismatches += !SameBits(c.Hue(), rh) || !SameBits(c.Saturation(), rs) || !SameBits(c.Value(), rv) ||
+                  HSV(rh, rs, rv, 0) != RefHSV(rh, rs, rv, 0);
   }
   EXPECT_EQ(mismatches, 0);
 }
 
-TEST(ColorConversion, EveryRunImplementationMatchesThePixelFunctionsOnEveryRGBValue) {
+HWY_BEFORE_TEST(ColorRowsOnEveryTarget);
+
+TEST_P(ColorRowsOnEveryTarget, MatchThePixelFunctionsOnEveryRGBValue) {
+  // The pixel functions are the formulas (EveryRGBValueGivesTheFormulas...).
   // Odd run lengths and offsets exercise the vector loops' tails.
   constexpr std::int64_t kLen = 4099;
   std::vector<Color> px(kLen), back(kLen);
   std::vector<double> h(kLen), s(kLen), v(kLen), s2(kLen), v2(kLen);
-  for (const ColorRows::Kernels& k : ColorRows::Available()) {
-    std::int64_t mismatches = 0;
-    for (std::uint32_t start = 0; start < kAllRGB; start += kLen) {
-      const std::int64_t n = std::min<std::int64_t>(kLen, kAllRGB - start);
-      for (std::int64_t i = 0; i < n; ++i) px[i] = Nth(start + static_cast<std::uint32_t>(i));
-      k.toHSV(px.data(), n, h.data(), s.data(), v.data());
-      k.toSV(px.data(), n, s2.data(), v2.data());
-      k.fromHSV(h.data(), s.data(), v.data(), n, back.data(), 0);
-      for (std::int64_t i = 0; i < n; ++i) {
-        const Color c = px[i];
-        const double rh = RefHue(c.red, c.green, c.blue), rs = RefSaturation(c.red, c.green, c.blue),
-                     rv = RefValue(c.red, c.green, c.blue);
-        mismatches += !SameBits(h[i], rh) || !SameBits(s[i], rs) || !SameBits(v[i], rv) || !SameBits(s2[i], rs) ||
-                      !SameBits(v2[i], rv) || back[i] != RefHSV(rh, rs, rv, 0) || HSV(rh, rs, rv, 0) != back[i];
-      }
+  std::int64_t mismatches = 0;
+  for (std::uint32_t start = 0; start < kAllRGB; start += kLen) {
+    const std::int64_t n = std::min<std::int64_t>(kLen, kAllRGB - start);
+    for (std::int64_t i = 0; i < n; ++i) px[i] = Nth(start + static_cast<std::uint32_t>(i));
+    ColorRows::ToHSV(px.data(), n, h.data(), s.data(), v.data());
+    ColorRows::ToSV(px.data(), n, s2.data(), v2.data());
+    ColorRows::FromHSV(h.data(), s.data(), v.data(), n, back.data(), 0);
+    for (std::int64_t i = 0; i < n; ++i) {
+      const Color c = px[i];
+      const double ch = c.Hue(), cs = c.Saturation(), cv = c.Value();
+      mismatches += !SameBits(h[i], ch) || !SameBits(s[i], cs) || !SameBits(v[i], cv) || !SameBits(s2[i], cs) ||
+                    !SameBits(v2[i], cv) || back[i] != HSV(ch, cs, cv, 0);
     }
-    EXPECT_EQ(mismatches, 0) << k.name;
   }
-}
-
-TEST(ColorConversion, TheConversionsUseTheFirstImplementation) {
-  ASSERT_FALSE(ColorRows::Available().empty());
-  EXPECT_STREQ(ColorRows::Available().back().name, "scalar");
-  const Color px[9] = {RGB(1, 2, 3), RGB(200, 10, 99), RGB(0, 0, 0), RGB(5, 5, 5), RGB(255, 0, 1),
-                       RGB(9, 250, 9), RGB(40, 41, 42), RGB(7, 0, 255), RGB(128, 64, 32)};
-  double h[9], s[9], v[9];
-  ColorRows::ToHSV(px, 9, h, s, v);
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(h[i], px[i].Hue());
+  EXPECT_EQ(mismatches, 0);
 }
 
 // Hues around every sector boundary and the wrap, from both sides.
@@ -146,41 +140,63 @@ std::vector<double> EdgeComponents() {
 TEST(ColorConversion, HSVMatchesTheFormulaOverADenseGridAndItsEdges) {
   std::vector<double> hues = EdgeHues();
   for (int i = -1536; i <= 1536; ++i) hues.push_back(i / 768.0 + 1e-7 * (i % 3));
-  const std::vector<double> comps = EdgeComponents();
+  std::int64_t mismatches = 0, cases = 0;
+  for (double sat : EdgeComponents())
+    for (double val : EdgeComponents())
+      for (double hue : hues) {
+        mismatches += HSV(hue, sat, val, 0) != RefHSV(hue, sat, val, 0);
+        ++cases;
+      }
+  EXPECT_EQ(mismatches, 0) << "of " << cases;
+}
+
+TEST_P(ColorRowsOnEveryTarget, HSVMatchesThePixelFunctionOverAGridAndItsEdges) {
+  // Every sector boundary lies on the grid of 96ths.
+  std::vector<double> hues = EdgeHues();
+  for (int i = -192; i <= 192; ++i) hues.push_back(i / 96.0 + 1e-7 * (i % 3));
   const std::int64_t n = static_cast<std::int64_t>(hues.size());
   std::vector<double> s(n), v(n);
   std::vector<Color> out(n);
   std::int64_t mismatches = 0, cases = 0;
-  for (double sat : comps)
-    for (double val : comps) {
+  for (double sat : EdgeComponents())
+    for (double val : EdgeComponents()) {
       for (std::int64_t i = 0; i < n; ++i) s[i] = sat, v[i] = val;
-      for (std::int64_t i = 0; i < n; ++i) {
-        const Color ref = RefHSV(hues[i], sat, val, 0);
-        mismatches += HSV(hues[i], sat, val, 0) != ref;
-      }
-      for (const ColorRows::Kernels& k : ColorRows::Available()) {
-        k.fromHSV(hues.data(), s.data(), v.data(), n, out.data(), 0);
-        for (std::int64_t i = 0; i < n; ++i) mismatches += out[i] != RefHSV(hues[i], sat, val, 0);
-      }
+      ColorRows::FromHSV(hues.data(), s.data(), v.data(), n, out.data(), 0);
+      for (std::int64_t i = 0; i < n; ++i) mismatches += out[i] != HSV(hues[i], sat, val, 0);
       cases += n;
     }
   EXPECT_EQ(mismatches, 0) << "of " << cases;
 }
 
-TEST(ColorConversion, HSVOfNaNOrInfiniteComponentsIsDefinedAndAgrees) {
+TEST_P(ColorRowsOnEveryTarget, HSVMatchesTheFormulaOnArbitraryComponents) {
+  // Components off any grid, as the effects make them: products and means
+  // of hues, saturations and values, some outside 0 to 1. Runs of every
+  // length up to 40 take the vector loop and its last pixels alike.
+  std::mt19937_64 g(11);
+  std::uniform_real_distribution<double> hue(-2.0, 3.0), component(-0.25, 1.25);
+  constexpr std::int64_t kCount = 1 << 18;
+  std::vector<double> h(kCount), s(kCount), v(kCount);
+  for (std::int64_t i = 0; i < kCount; ++i) h[i] = hue(g), s[i] = component(g), v[i] = component(g);
+  std::vector<Color> out(kCount);
+  for (std::int64_t i = 0, n = 1; i < kCount; i += n, n = n % 40 + 1)
+    ColorRows::FromHSV(h.data() + i, s.data() + i, v.data() + i, std::min(n, kCount - i), out.data() + i, 0);
+  std::int64_t mismatches = 0;
+  for (std::int64_t i = 0; i < kCount; ++i) mismatches += out[i] != RefHSV(h[i], s[i], v[i], 0);
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST_P(ColorRowsOnEveryTarget, HSVOfNaNOrInfiniteComponentsIsDefinedAndAgrees) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   const std::vector<double> odd = {nan, inf, -inf, 0.5};
   for (double h : odd)
     for (double s : odd)
       for (double v : odd) {
-        // Eight at once take the vector path where there is one.
-        double hs[8], ss[8], vs[8];
-        for (int i = 0; i < 8; ++i) hs[i] = h, ss[i] = s, vs[i] = v;
-        for (const ColorRows::Kernels& k : ColorRows::Available()) {
-          Color many[8];
-          k.fromHSV(hs, ss, vs, 8, many, 0);
-          EXPECT_EQ(many[5], HSV(h, s, v, 0)) << k.name;
-        }
+        // Many at once take the vector path.
+        double hs[64], ss[64], vs[64];
+        for (int i = 0; i < 64; ++i) hs[i] = h, ss[i] = s, vs[i] = v;
+        Color many[64];
+        ColorRows::FromHSV(hs, ss, vs, 64, many, 0);
+        EXPECT_EQ(many[5], HSV(h, s, v, 0));
       }
   // NaN clamps like 0; a NaN or infinite hue is red's.
   EXPECT_EQ(HSV(0.5, nan, 1.0, 0), RGB(255, 255, 255));
@@ -188,15 +204,13 @@ TEST(ColorConversion, HSVOfNaNOrInfiniteComponentsIsDefinedAndAgrees) {
   EXPECT_EQ(HSV(inf, 1.0, nan, 0), RGB(0, 0, 0));
 }
 
-TEST(ColorConversion, HSVCarriesTheAlphaItIsGiven) {
-  double h[9], s[9], v[9];
-  for (int i = 0; i < 9; ++i) h[i] = i / 9.0, s[i] = 1, v[i] = 1;
-  for (const ColorRows::Kernels& k : ColorRows::Available()) {
-    Color out[9];
-    k.fromHSV(h, s, v, 9, out, 200);
-    for (int i = 0; i < 9; ++i) EXPECT_EQ(out[i], HSV(h[i], 1, 1, 200)) << k.name;
-    EXPECT_EQ(out[8].alpha, 200);
-  }
+TEST_P(ColorRowsOnEveryTarget, HSVCarriesTheAlphaItIsGiven) {
+  double h[37], s[37], v[37];
+  for (int i = 0; i < 37; ++i) h[i] = i / 37.0, s[i] = 1, v[i] = 1;
+  Color out[37];
+  ColorRows::FromHSV(h, s, v, 37, out, 200);
+  for (int i = 0; i < 37; ++i) EXPECT_EQ(out[i], HSV(h[i], 1, 1, 200)) << i;
+  EXPECT_EQ(out[36].alpha, 200);
 }
 
 TEST(ColorConversion, WellKnownColours) {

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "framework/Numbers.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -50,7 +51,9 @@ ScriptedRandom Counting() {
 
 }  // namespace
 
-TEST(Corrupted, MatchesThePixelLoop) {
+HWY_BEFORE_TEST(CorruptedOnEveryTarget);
+
+TEST_P(CorruptedOnEveryTarget, MatchesThePixelLoop) {
   ExpectSameAsReference(&Corrupted, &PlainCorrupted, {{100, 100}, {37, 23}, {600, 9}, {5, 4}}, {1, 20, 100});
 }
 

@@ -7,6 +7,7 @@
 
 #include "framework/Numbers.h"
 #include "framework/System.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -69,7 +70,9 @@ class RecordedDraws {
   ScriptedRandom random_;
 };
 
-TEST(Diacritix, MatchesTheColumnByColumnVersionAndItsLog) {
+HWY_BEFORE_TEST(DiacritixOnEveryTarget);
+
+TEST_P(DiacritixOnEveryTarget, MatchesTheColumnByColumnVersionAndItsLog) {
   ExpectSameAsReference(&Diacritix, &PlainDiacritix, {{100, 100}, {300, 120}, {120, 300}, {600, 100}}, {1, 20, 100});
   const Ref<Picture> source = MixedPicture(200, 150, 2);
   TestSeams::ClearLog();

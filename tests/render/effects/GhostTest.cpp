@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Numbers.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -50,7 +51,9 @@ bool RowUnchanged(const Ref<Picture>& a, const Ref<Picture>& b, std::int64_t y) 
   return true;
 }
 
-TEST(Ghost, MatchesThePassesColumnByColumn) {
+HWY_BEFORE_TEST(GhostOnEveryTarget);
+
+TEST_P(GhostOnEveryTarget, MatchesThePassesColumnByColumn) {
   ExpectSameAsReference(&Ghost, &PlainGhost, {{60, 40}, {40, 130}, {200, 100}, {17, 300}}, {1, 20, 100});
 }
 

@@ -4,6 +4,7 @@
 
 #include "framework/Numbers.h"
 #include "framework/System.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -31,7 +32,9 @@ void PlainHertz(const EffectContext& c) {
       c.fxSurf.SetPixel(x, y, Averaged(c.fxSurf.Pixel(x, y), c.fxSurf.Pixel(x - step, y - step)));
 }
 
-TEST(Hertz, MatchesThePassesOneAfterTheOther) {
+HWY_BEFORE_TEST(HertzOnEveryTarget);
+
+TEST_P(HertzOnEveryTarget, MatchesThePassesOneAfterTheOther) {
   ExpectSameAsReference(&Hertz, &PlainHertz, {{60, 40}, {33, 71}, {100, 100}, {700, 9}}, {1, 7, 20, 100});
   for (const double zoom : {1.0 / 1.2, 0.5, 2.0736}) {
     const Ref<Picture> source = MixedPicture(90, 70, 5);

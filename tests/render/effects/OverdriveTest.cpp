@@ -6,9 +6,8 @@
 #include <vector>
 
 #include "framework/Numbers.h"
-#include "framework/Processor.h"
+#include "hwy/tests/hwy_gtest.h"
 #include "render/effects/BoostDraws.h"
-#include "render/effects/OverdriveKernels.h"
 #include "render/effects/OverdriveTone.h"
 #include "render/effects/RaiseColours.h"
 #include "tests/render/effects/EffectChecks.h"
@@ -82,32 +81,26 @@ void PlainOverdrive(const EffectContext& c) {
 
 }  // namespace
 
-TEST(Overdrive, MatchesThePixelLoop) {
-  // Heights past one run of 512 rows, widths past a strip, both with ends
-  // that fill no whole vector.
+HWY_BEFORE_TEST(OverdriveOnEveryTarget);
+
+TEST_P(OverdriveOnEveryTarget, MatchesThePixelLoop) {
+  // Heights past one run of 512 rows, widths past a strip of 512 columns
+  // (two whole ones and a piece), ends that fill no whole vector.
   ExpectSameAsReference(&Overdrive, &PlainOverdrive, {{100, 100}, {37, 23}, {300, 530}, {3, 2}}, {1, 20, 100});
-}
-
-TEST(Overdrive, MatchesThePixelLoopOverSeveralStripsAndOnAnyProcessor) {
-  // Strips of 512 columns: two whole ones and a piece. The portable kernels
-  // are what a processor without AVX-512 runs.
   ExpectSameAsReference(&Overdrive, &PlainOverdrive, {{1030, 9}}, {1, 100});
-  ExpectSameAsReference(&overdrive::RunPortably, &PlainOverdrive, {{100, 100}, {37, 23}, {300, 530}, {3, 2}, {1030, 9}},
-                        {1, 20, 100});
 }
 
-TEST(Overdrive, ToneTableGivesTheFormulaForEveryColour) {
-  // One run over all 2^24 colours, and single look-ups beside it.
-  std::vector<Color> colours(1 << 24);
-  for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = RGB(i & 0xFF, (i >> 8) & 0xFF, i >> 16, static_cast<int>(i % 251));
-  std::vector<Color> toned = colours, tonedPortably = colours;
+TEST_P(OverdriveOnEveryTarget, ToneTableGivesTheFormulaForEveryColour) {
+  // One run over all 2^24 colours (its last pixels past a whole vector), and
+  // single look-ups beside it.
+  std::vector<Color> colours((1 << 24) + 3);
+  for (std::size_t i = 0; i < colours.size(); ++i) colours[i] = RGB(i & 0xFF, (i >> 8) & 0xFF, (i >> 16) & 0xFF, static_cast<int>(i % 251));
+  std::vector<Color> toned = colours;
   const overdrive::ToneTable& table = overdrive::ToneTable::Get();
-  overdrive::Kernels::Fastest().tone(toned.data(), static_cast<std::int64_t>(toned.size()));
-  overdrive::Kernels::Portable().tone(tonedPortably.data(), static_cast<std::int64_t>(tonedPortably.size()));
+  table.Run(toned.data(), static_cast<std::int64_t>(toned.size()));
   for (std::size_t i = 0; i < colours.size(); ++i) {
     const Color expected = PlainTone(colours[i]);
     ASSERT_EQ(toned[i], expected) << int(colours[i].red) << " " << int(colours[i].green) << " " << int(colours[i].blue);
-    ASSERT_EQ(tonedPortably[i], expected);
     ASSERT_EQ(table(colours[i]), expected);
   }
 }
@@ -239,7 +232,7 @@ TEST(Overdrive, SameSeedsGiveTheSamePreviewAndEveryPixelIsWrittenOpaque) {
   EXPECT_TRUE(EveryPixelOpaque(RunEffect(&Overdrive, MixedPicture(64, 48)).fxLayer));
 }
 
-TEST(Overdrive, RaisedColoursAreTheFormula) {
+TEST_P(OverdriveOnEveryTarget, RaisedColoursAreTheFormula) {
   std::mt19937 g(9);
   std::uniform_real_distribution<double> factor(1.0, 3.0);
   const std::int64_t n = 1001;  // more than one run, and no whole number of vectors
@@ -261,7 +254,7 @@ TEST(Overdrive, RaisedColoursAreTheFormula) {
   }
 }
 
-TEST(Overdrive, BoostDecodersReadTheDrawsAsThePixelLoopTakesThem) {
+TEST_P(OverdriveOnEveryTarget, BoostDrawsAreReadAsThePixelLoopTakesThem) {
   // Each pixel takes r, and when r < 0.5 its hue and saturation factors. The
   // patterns put raised pixels at every place of a 64-value step, with their
   // factors running into the next step.
@@ -274,10 +267,8 @@ TEST(Overdrive, BoostDecodersReadTheDrawsAsThePixelLoopTakesThem) {
       [](std::int64_t i) { return i % 5 == 0 ? 0.1 : 0.9; },
       [](std::int64_t i) { return i % 64 >= 61 ? 0.4999 : 0.75; },
   };
-  std::vector<std::pair<const char*, BoostDraws::Decoder>> decoders = {{"portable", &DecodeBoostDrawsPortable}};
-  if (Processor::HasAvx512()) decoders.push_back({"avx512", &DecodeBoostDrawsAvx512});
   for (std::size_t p = 0; p < patterns.size(); ++p) {
-    std::vector<double> values(3 * BoostDraws::kRun + 128);
+    std::vector<double> values(3 * BoostDraws::kRun + BoostDraws::kSpare);
     for (std::size_t i = 0; i < values.size(); ++i) values[i] = patterns[p](static_cast<std::int64_t>(i));
     for (const std::int64_t n : {1, 2, 63, 64, 65, 200, 511, 512}) {
       std::vector<bool> up;
@@ -289,15 +280,13 @@ TEST(Overdrive, BoostDecodersReadTheDrawsAsThePixelLoopTakesThem) {
         hue.push_back(1 + values[at++]);
         saturation.push_back(1 + values[at++]);
       }
-      for (const auto& [name, decode] : decoders) {
-        BoostDraws::Raised raised;
-        ASSERT_EQ(decode(values.data(), n, raised), at) << name << ", pattern " << p << ", " << n << " pixels";
-        ASSERT_EQ(raised.count, static_cast<std::int64_t>(hue.size())) << name;
-        for (std::int64_t k = 0; k < n; ++k) ASSERT_EQ(raised.Has(k), up[k]) << name << ", pixel " << k;
-        for (std::int64_t k = 0; k < raised.count; ++k) {
-          ASSERT_EQ(raised.hueFactor[k], hue[k]) << name;
-          ASSERT_EQ(raised.saturationFactor[k], saturation[k]) << name;
-        }
+      BoostDraws::Raised raised;
+      ASSERT_EQ(BoostDraws::Decode(values.data(), n, raised), at) << "pattern " << p << ", " << n << " pixels";
+      ASSERT_EQ(raised.count, static_cast<std::int64_t>(hue.size()));
+      for (std::int64_t k = 0; k < n; ++k) ASSERT_EQ(raised.Has(k), up[k]) << "pixel " << k;
+      for (std::int64_t k = 0; k < raised.count; ++k) {
+        ASSERT_EQ(raised.hueFactor[k], hue[k]);
+        ASSERT_EQ(raised.saturationFactor[k], saturation[k]);
       }
     }
   }

@@ -1,5 +1,6 @@
-// Random.InRangeMany, which the per-pixel effects draw with: the values of as
-// many InRange calls, in order, leaving the generator where they would.
+// Random.InRangeMany and RndMany, which the per-pixel effects draw with: the
+// values of as many InRange or Rnd calls, in order, leaving the generator
+// where they would.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "framework/Random.h"
 #include "framework/TestSeams.h"
+#include "hwy/tests/hwy_gtest.h"
 
 namespace {
 
@@ -36,9 +38,11 @@ TEST(RandomRun, NarrowTypesHoldTheSameValues) {
   for (std::uint8_t b : bytes) ASSERT_EQ(b, one.InRange(1, 100));
 }
 
-TEST(RandomRun, BytesHoldTheLowByteOfEachValueForEveryLengthAndRange) {
-  // Ranges of up to 2^32 values go eight at a time through the vector unit,
-  // in chunks of 256; wider ones one by one. Values past 255 keep their low byte.
+HWY_BEFORE_TEST(RandomRunsOnEveryTarget);
+
+TEST_P(RandomRunsOnEveryTarget, BytesHoldTheLowByteOfEachValueForEveryLengthAndRange) {
+  // Ranges of up to 2^32 values go a vector at a time, in chunks of 256;
+  // wider ones one by one. Values past 255 keep their low byte.
   struct Bounds {
     std::int64_t min, max;
   };
@@ -54,7 +58,31 @@ TEST(RandomRun, BytesHoldTheLowByteOfEachValueForEveryLengthAndRange) {
     }
 }
 
-TEST(RandomRun, BytesRedrawWhereOneByOneDrawsWould) {
+TEST_P(RandomRunsOnEveryTarget, RndManyGivesTheValuesOfAsManyRndCalls) {
+  // Runs past a chunk of 256 draws, and ends that fill no whole vector.
+  for (const std::int64_t count : {0, 1, 7, 255, 256, 257, 1001}) {
+    TestSeams::SeedRnd(77);
+    std::vector<double> expected(count), got(count);
+    for (double& e : expected) e = Rnd();
+    const double after = Rnd();
+    TestSeams::SeedRnd(77);
+    RndMany(got.data(), count);
+    EXPECT_EQ(got, expected) << count << " values";
+    EXPECT_EQ(Rnd(), after) << count << " values: the generator moved on alike";
+  }
+}
+
+TEST(RandomRun, RndManyTakesAScriptsValues) {
+  double next = 0.0;
+  TestSeams::ScriptRnd([&next] { return next += 0.25; });
+  double out[3];
+  RndMany(out, 3);
+  TestSeams::ScriptRnd(nullptr);
+  EXPECT_EQ(out[0], 0.25);
+  EXPECT_EQ(out[2], 0.75);
+}
+
+TEST_P(RandomRunsOnEveryTarget, BytesRedrawWhereOneByOneDrawsWould) {
   // With this seed and n = 4294901761 the 680th output is refused and drawn
   // again: 1001 values take 1002 outputs.
   const std::int64_t max = 4294901760;

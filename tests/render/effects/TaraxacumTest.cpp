@@ -3,6 +3,7 @@
 // per pixel, column by column.
 #include <gtest/gtest.h>
 
+#include "hwy/tests/hwy_gtest.h"
 #include "tests/render/effects/EffectChecks.h"
 #include "tests/render/effects/RunChecks.h"
 
@@ -19,7 +20,9 @@ void PlainTaraxacum(const EffectContext& c) {
     }
 }
 
-TEST(Taraxacum, MatchesTheColumnByColumnVersion) {
+HWY_BEFORE_TEST(TaraxacumOnEveryTarget);
+
+TEST_P(TaraxacumOnEveryTarget, MatchesTheColumnByColumnVersion) {
   // Sizes off the multiples of 16 and 64 that the rows are gathered in.
   ExpectSameAsReference(&Taraxacum, &PlainTaraxacum, {{100, 70}, {130, 9}, {257, 65}, {3, 200}}, {1, 20, 100});
 }
