@@ -10,6 +10,7 @@
 #include "framework/TestSeams.h"
 #include "shell/AboutPixelmoth.h"
 #include "tests/support/EditorFixture.h"
+#include "tests/support/Texts.h"
 
 namespace {
 
@@ -107,12 +108,12 @@ TEST_F(HookupTest, ToolButtonsAndCanvasReachTheHandlersOfTheirSubsystems) {
   const Ref<Canvas> canvas = w->MainCanvas();
   DragItem nothing(nullptr, nullptr, false);
   canvas->DropObject.Raise(*canvas, nothing, 0);
-  EXPECT_TRUE(HasMessage("The selected item is not an image file.")) << "MainCanvas DropObject";
+  EXPECT_TRUE(HasMessage(texts::kNotAnImage)) << "MainCanvas DropObject";
 
   GivePicture(SolidPicture(120, 100, RGB(1, 2, 3)));
   w->ApplyButton()->SetVisible(true);
   w->SaveButton()->Action.Raise(*w->SaveButton());
-  EXPECT_TRUE(HasMessage("Please, apply or cancel effect before saving.")) << "SaveButton";
+  EXPECT_TRUE(HasMessage(texts::kApplyOrCancel)) << "SaveButton";
 
   canvas->Refresh(true);
   EXPECT_EQ(w->zW, 120) << "MainCanvas Paint";

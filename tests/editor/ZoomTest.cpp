@@ -8,6 +8,7 @@
 #include "framework/System.h"
 #include "framework/TestSeams.h"
 #include "tests/support/EditorFixture.h"
+#include "tests/support/Texts.h"
 
 namespace {
 
@@ -145,7 +146,7 @@ TEST_F(ZoomTest, KeysTypedIntoTheSaveDialogDoNotZoom) {
   });
   w->SaveButton_Action(*w->SaveButton());
   ASSERT_EQ(ticks, 3);
-  EXPECT_EQ(Log(), (std::vector<std::string>{"910", "647", "910", "647"})) << "the export's lines only";
+  EXPECT_EQ(Log(), texts::kExportLogLines) << "the export's lines only";
   EXPECT_EQ(w->ZoomFactor, 1.0);
   TestSeams::FireTimer(*w->mainTimer());
   EXPECT_EQ(w->ZoomText()->Text(), "100%");

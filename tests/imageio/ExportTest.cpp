@@ -14,12 +14,9 @@
 #include "editor/MainWindow.h"
 #include "framework/TestSeams.h"
 #include "tests/imageio/ImageIoTest.h"
+#include "tests/support/Texts.h"
 
 namespace {
-
-constexpr const char* kPreviewOpenMessage = "Please, apply or cancel effect before saving.";
-constexpr const char* kNotSavedMessage = "The image could not be saved.";
-const std::vector<std::string> kCanvasSizeLines = {"910", "647", "910", "647"};
 
 class ExportTest : public ImageIoTest {
  protected:
@@ -82,7 +79,7 @@ TEST_P(ExportViewTest, WritesThePictureAtItsLoadedSize) {
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(asked[0].filter, "image/jpeg,png");
   EXPECT_EQ(asked[0].defaultName, "myPicture.jpeg");
-  EXPECT_EQ(TestSeams::LogLines(), kCanvasSizeLines);
+  EXPECT_EQ(TestSeams::LogLines(), texts::kExportLogLines);
   EXPECT_TRUE(TestSeams::MessageBoxes().empty());
 }
 
@@ -127,7 +124,7 @@ TEST_F(ExportTest, RefusedWhileAPreviewIsOpen) {
 
   SaveThroughDialog(files.File("out.jpeg"));
 
-  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kPreviewOpenMessage});
+  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kApplyOrCancel});
   EXPECT_EQ(Snapshot(), before);
   EXPECT_EQ(w->MainCanvas()->Width(), 910);
   EXPECT_EQ(w->MainCanvas()->Height(), 647);
@@ -146,7 +143,7 @@ TEST_F(ExportTest, CancelledDialogWritesNothingAndRestoresTheCanvas) {
   EXPECT_EQ(TestSeams::SaveDialogRequests().size(), 1u);
   EXPECT_TRUE(std::filesystem::is_empty(files.Path("")));
   EXPECT_TRUE(TestSeams::MessageBoxes().empty());
-  EXPECT_EQ(TestSeams::LogLines(), kCanvasSizeLines);
+  EXPECT_EQ(TestSeams::LogLines(), texts::kExportLogLines);
   EXPECT_EQ(w->MainCanvas()->Width(), 910);
   EXPECT_EQ(w->MainCanvas()->Height(), 647);
   EXPECT_EQ(w->ZoomFactor, 1.0);
@@ -236,11 +233,11 @@ TEST_F(ExportTest, WriteIntoAReadOnlyFolderKeepsTheOldFileAndSaysSo) {
     SaveThroughDialog(MakeRef<FolderItem>(folder + "/out.jpeg"));
   }
 
-  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotSavedMessage});
+  EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kNotSaved});
   EXPECT_EQ(ReadBytes(folder + "/out.jpeg"), old);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);
   // The rest of the save still runs.
-  EXPECT_EQ(TestSeams::LogLines(), kCanvasSizeLines);
+  EXPECT_EQ(TestSeams::LogLines(), texts::kExportLogLines);
   EXPECT_EQ(w->MainCanvas()->Width(), 910);
   EXPECT_EQ(w->ZoomFactor, 1.0);
 }
@@ -260,8 +257,8 @@ TEST_F(ExportTest, WriteThatCannotHappenSaysSo) {
 
     SaveThroughDialog(MakeRef<FolderItem>(t.path));
 
-    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotSavedMessage});
-    EXPECT_EQ(TestSeams::LogLines(), kCanvasSizeLines);
+    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kNotSaved});
+    EXPECT_EQ(TestSeams::LogLines(), texts::kExportLogLines);
   }
   EXPECT_FALSE(std::filesystem::exists(files.Path("missing")));
   EXPECT_TRUE(std::filesystem::is_directory(files.Path("a-folder/inside")));

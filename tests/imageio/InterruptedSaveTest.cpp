@@ -14,10 +14,9 @@
 #include "editor/MainWindow.h"
 #include "framework/TestSeams.h"
 #include "tests/imageio/ImageIoTest.h"
+#include "tests/support/Texts.h"
 
 namespace {
-
-constexpr const char* kNotSavedMessage = "The image could not be saved.";
 
 // Files this process writes cannot grow past `bytes` while it lives, as on a
 // full disk: a write beyond fails instead of ending the process. Lowering
@@ -73,9 +72,9 @@ class InterruptedSaveTest : public ImageIoTest {
     for (const auto& entry : std::filesystem::directory_iterator(files.Path("out")))
       left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"picture.jpeg"}) << "no temporary or half-written file";
-    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{kNotSavedMessage});
+    EXPECT_EQ(TestSeams::MessageBoxes(), std::vector<std::string>{texts::kNotSaved});
     // The rest of the save still runs: the canvas is restored.
-    EXPECT_EQ(TestSeams::LogLines(), (std::vector<std::string>{"910", "647", "910", "647"}));
+    EXPECT_EQ(TestSeams::LogLines(), texts::kExportLogLines);
   }
 
   const std::string target = files.Path("out/picture.jpeg");
