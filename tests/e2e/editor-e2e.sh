@@ -35,81 +35,11 @@ readonly MIN_CHANGED_PIXELS=$((640 * 480 / 100))
 readonly START_TIMEOUT=30   # seconds, for the X server and the splash
 readonly STEP_TIMEOUT=15    # seconds, for each later step
 
-xvfb_pid=""
-app_pid=""
+# shellcheck source=../support/x-session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x-session.sh"
+
 # Window ids, found by find_into.
 splash="" main="" open_dialog="" save_dialog=""
-
-fail_detail=""   # what the last check saw, told with a failure
-
-fail() {
-  echo "FAIL: $*${fail_detail:+ ($fail_detail)}" >&2
-  if [ -n "${DISPLAY:-}" ] && [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then
-    import -window root "$work/failure-screen.png" 2>/dev/null &&
-      echo "Screen at the failure: $work/failure-screen.png" >&2
-  fi
-  if [ -s "$work/pixelmoth.log" ]; then
-    echo "--- pixelmoth output (last lines) ---" >&2
-    tail -n 20 "$work/pixelmoth.log" >&2
-  fi
-  exit 1
-}
-
-# stop <pid>: ends one process this script started, by its id.
-stop() {
-  local pid=$1 i
-  [ -n "$pid" ] || return 0
-  kill -0 "$pid" 2>/dev/null || { wait "$pid" 2>/dev/null || true; return 0; }
-  kill -TERM "$pid" 2>/dev/null || true
-  for ((i = 0; i < 50; i++)); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -0 "$pid" 2>/dev/null && kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null || true
-}
-
-cleanup() {
-  local status=$?
-  stop "$app_pid"
-  stop "$xvfb_pid"
-  exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-# poll <seconds> <what> <command...>: runs the command every 0.1 s until it
-# succeeds; fails the test with <what> when the time is up or the editor has
-# ended.
-poll() {
-  local seconds=$1 what=$2
-  shift 2
-  local deadline=$((SECONDS + seconds))
-  while true; do
-    "$@" && return 0
-    if [ -n "$app_pid" ] && ! kill -0 "$app_pid" 2>/dev/null; then
-      app_pid_status=0
-      wait "$app_pid" || app_pid_status=$?
-      app_pid=""
-      fail "pixelmoth ended (status $app_pid_status) while waiting for $what"
-    fi
-    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${seconds}s"
-    sleep 0.1
-  done
-}
-
-# window_with <title regex> <width>x<height>: prints the first visible window
-# with that title and size.
-window_with() {
-  local title=$1 size=$2 id
-  for id in $(xdotool search --onlyvisible --name "$title" 2>/dev/null); do
-    if [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/^ *Geometry: //p')" = "$size" ]; then
-      echo "$id"
-      return 0
-    fi
-  done
-  return 1
-}
 
 # window_titled <title regex>: prints the first visible window with that title.
 window_titled() {
@@ -123,23 +53,6 @@ title_is() {
   title=$(xdotool getwindowname "$1" 2>/dev/null) || title=""
   fail_detail="the title is \"$title\""
   [ "$title" = "$2" ] && fail_detail=""
-}
-
-# find_into <variable> <seconds> <what> <finder...>: waits for a window and
-# stores the id the finder printed when it succeeded (asked once more, a
-# short-lived window such as the splash may already be gone).
-find_into() {
-  local var=$1 seconds=$2 what=$3
-  shift 3
-  poll "$seconds" "$what" store_output "$var" "$@"
-}
-
-# store_output <variable> <command...>: runs the command and, when it
-# succeeds, stores what it printed.
-store_output() {
-  local out
-  out=$("${@:2}") || return 1
-  printf -v "$1" '%s' "$out"
 }
 
 # click <window> <x> <y>: the left button at a point of the window's content.
@@ -185,9 +98,7 @@ area_matches() {
 
 # --- Setting up -------------------------------------------------------------
 
-for tool in Xvfb xdotool import identify compare convert; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
+require_tools Xvfb xdotool import identify compare convert
 [ -x "$program" ] || fail "no program at $program"
 program=$(realpath "$program")   # the editor starts in the work folder
 
@@ -203,27 +114,12 @@ screenshot="$work/preview-screenshot.png"
 # A photo-like picture: soft colour clouds with fine grain.
 convert -seed 7 -size "$FIXTURE_SIZE" plasma:orange-navy -depth 8 "$fixture"
 
-# A private X server on a free display, which it reports on descriptor 3.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-display_reported() { grep -qE '^[0-9]+$' "$work/display" 2>/dev/null; }
-poll "$START_TIMEOUT" "display from Xvfb" display_reported
-DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
-display_answers() { xdotool getdisplaygeometry >/dev/null 2>&1; }
-poll "$START_TIMEOUT" "answer from the X server on $DISPLAY" display_answers
+start_x_server "$START_TIMEOUT"
 echo "X server on $DISPLAY (pid $xvfb_pid)"
 
 # --- Start-up ---------------------------------------------------------------
 
-mkdir -p "$work/runtime" "$work/config"
-chmod 700 "$work/runtime"
-(
-  cd "$work"
-  export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config"
-  exec "$program"
-) >"$work/pixelmoth.log" 2>&1 &
-app_pid=$!
+start_editor "$program" "$work"
 echo "pixelmoth started (pid $app_pid)"
 
 find_into splash "$START_TIMEOUT" "splash window 600x400 titled \"Untitled\"" window_with '^Untitled$' 600x400

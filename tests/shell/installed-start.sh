@@ -15,48 +15,15 @@ pictures=${2:?$USAGE}
 app_id=${3:?$USAGE}
 work=${4:?$USAGE}
 
-readonly NAMES=(splash iconopen iconsave iconycoord iconhertz iconblockr iconghost icondiacritix
-  icontaraxacum1 iconcoaxial iconcorrupted iconabout1 iconbroken iconbadcopy iconamplifier iconoverdrive)
 readonly ICON_SIZES=(16 24 32 48 64 128 256)
 readonly LOAD_BUTTON_AREA="30x30+21+13"  # in the main window's content
 readonly TIMEOUT=30                      # seconds, for each wait
 
-xvfb_pid="" app_pid=""
+# shellcheck source=../support/x-session.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/x-session.sh"
 
-fail() {
-  echo "FAIL: $*" >&2
-  [ -s "$work/pixelmoth.log" ] && tail -n 20 "$work/pixelmoth.log" >&2
-  exit 1
-}
-
-# stop <pid>: ends one process this script started, by its id.
-stop() {
-  [ -n "$1" ] || return 0
-  kill -TERM "$1" 2>/dev/null || true
-  wait "$1" 2>/dev/null || true
-}
-trap 'stop "$app_pid"; stop "$xvfb_pid"' EXIT
-
-# poll <what> <command...>: every 0.1 s until the command succeeds.
-poll() {
-  local what=$1 deadline=$((SECONDS + TIMEOUT))
-  shift
-  until "$@"; do
-    [ -z "$app_pid" ] || kill -0 "$app_pid" 2>/dev/null || fail "pixelmoth ended while waiting for $what"
-    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${TIMEOUT}s"
-    sleep 0.1
-  done
-}
-
-# window_with <title regex> <width>x<height>: the first visible such window.
-window_with() {
-  local id
-  for id in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
-    [ "$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/^ *Geometry: //p')" = "$2" ] &&
-      echo "$id" && return 0
-  done
-  return 1
-}
+# Window ids, found by find_into.
+splash="" main=""
 
 # shows <window> <expected picture>: the window's content is the picture.
 shows() {
@@ -83,12 +50,9 @@ has_light_pixels() {
   [ "${light%.*}" -ge 20 ]
 }
 
-for tool in cmake Xvfb xdotool xprop import compare convert identify timeout; do
-  command -v "$tool" >/dev/null || fail "$tool is not installed"
-done
+require_tools cmake Xvfb xdotool xprop import compare convert identify timeout
 rm -rf "$work"
-mkdir -p "$work/runtime"
-chmod 700 "$work/runtime"
+mkdir -p "$work"
 
 # Installed in one place and moved to another, so nothing may depend on the
 # prefix it was installed into.
@@ -98,8 +62,9 @@ prefix="$work/moved"
 program="$prefix/bin/pixelmoth"
 [ -x "$program" ] || fail "no program at $program"
 [ "$(ls -A "$prefix/bin")" = "pixelmoth" ] || fail "bin/ holds more than the program: $(ls -A "$prefix/bin" | xargs)"
-for name in "${NAMES[@]}"; do
-  [ -s "$prefix/share/pixelmoth/$name.png" ] || fail "$name.png is not installed in share/pixelmoth"
+for picture in "$pictures"/*.png; do
+  name=$(basename "$picture")
+  [ -s "$prefix/share/pixelmoth/$name" ] || fail "$name is not installed in share/pixelmoth"
 done
 entry="$prefix/share/applications/$app_id.desktop"
 [ -s "$entry" ] || fail "no desktop entry at $entry"
@@ -109,33 +74,23 @@ for size in "${ICON_SIZES[@]}"; do
     fail "no ${size}x$size application icon at $icon"
 done
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-poll "display from Xvfb" grep -sqE '^[0-9]+$' "$work/display"
-export DISPLAY=":$(head -n 1 "$work/display")"
+start_x_server "$TIMEOUT"
 
 # Started through a link in a folder of its own, as from a folder on the
 # PATH: the files are found beside the program itself, not beside the link.
 mkdir -p "$work/on-path"
 ln -s "$program" "$work/on-path/pixelmoth"
-(
-  cd /
-  export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/runtime"
-  exec "$work/on-path/pixelmoth"
-) >"$work/pixelmoth.log" 2>&1 &
-app_pid=$!
+start_editor "$work/on-path/pixelmoth" /
 
-poll "splash window" window_with '^Untitled$' 600x400 >/dev/null
-splash=$(window_with '^Untitled$' 600x400)
-poll "application icon on the splash window" has_app_icon "$splash"
-poll "splash picture in the splash window" shows "$splash" "$pictures/splash.png"
+find_into splash "$TIMEOUT" "splash window" window_with '^Untitled$' 600x400
+poll "$TIMEOUT" "application icon on the splash window" has_app_icon "$splash"
+poll "$TIMEOUT" "splash picture in the splash window" shows "$splash" "$pictures/splash.png"
 echo "The splash window shows the splash picture."
 
-poll "main window" window_with '^Pixelmoth$' 1000x700 >/dev/null
-main=$(window_with '^Pixelmoth$' 1000x700)
-poll "icon on the load button" has_light_pixels "$main" "$LOAD_BUTTON_AREA"
+find_into main "$TIMEOUT" "main window" window_with '^Pixelmoth$' 1000x700
+poll "$TIMEOUT" "icon on the load button" has_light_pixels "$main" "$LOAD_BUTTON_AREA"
 echo "The load button shows its icon."
-poll "application icon on the main window" has_app_icon "$main"
+poll "$TIMEOUT" "application icon on the main window" has_app_icon "$main"
 # On X11 the task bar finds the desktop entry by the window's class.
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$entry")
 xprop -id "$main" WM_CLASS | grep -qF "\"$wm_class\"" ||
