@@ -183,17 +183,13 @@ bool Drop(RectControl& c, Ref<Picture> picture, const std::string& filePath) {
 
 void PhysicalKey(int keyCode, bool down, bool autoRepeat) {
   const bool minus = keyCode == Keyboard::kMinusKey;
-  const int key = minus ? Qt::Key_Minus : Qt::Key_Equal;
-  const quint32 scanCode = minus ? fw::kMinusScanCode : fw::kEqualsScanCode;
-  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, scanCode, 0, 0,
-              minus ? QStringLiteral("-") : QStringLiteral("="), autoRepeat);
-  QCoreApplication::sendEvent(QCoreApplication::instance(), &e);
+  LayoutKey(minus ? fw::kMinusScanCode : fw::kEqualsScanCode, minus ? "-" : "=", down, autoRepeat);
 }
 
-void LayoutKey(std::uint32_t xkbKeyCode, const std::string& character, bool down) {
+void LayoutKey(std::uint32_t xkbKeyCode, const std::string& character, bool down, bool autoRepeat) {
   const QString text = QString::fromStdString(character);
   const int key = text.isEmpty() ? Qt::Key_unknown : static_cast<int>(text.at(0).toUpper().unicode());
-  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, xkbKeyCode, 0, 0, text);
+  QKeyEvent e(down ? QEvent::KeyPress : QEvent::KeyRelease, key, Qt::NoModifier, xkbKeyCode, 0, 0, text, autoRepeat);
   QCoreApplication::sendEvent(QCoreApplication::instance(), &e);
 }
 

@@ -93,7 +93,7 @@ bool Drop(RectControl& c, Ref<Picture> picture, const std::string& filePath);
 void PhysicalKey(int keyCode, bool down, bool autoRepeat = false);
 // Any key as a keyboard layout reports it: its X11/xkb key code (20 and 21
 // are the minus and equals positions) and the character the layout gives.
-void LayoutKey(std::uint32_t xkbKeyCode, const std::string& character, bool down);
+void LayoutKey(std::uint32_t xkbKeyCode, const std::string& character, bool down, bool autoRepeat = false);
 void DeactivateApplication();
 // The title bar's close button; a resize by the window's frame.
 void CloseByUser(Window& w);
