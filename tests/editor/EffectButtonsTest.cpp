@@ -7,6 +7,7 @@
 #include "app/Pixelmoth.h"
 #include "framework/TestSeams.h"
 #include "render/effects/Effect.h"
+#include "tests/render/effects/EffectHarness.h"
 #include "tests/support/EditorFixture.h"
 #include "tests/support/Texts.h"
 
@@ -175,11 +176,8 @@ TEST_P(EffectButtonPreviewTest, ClickPreviewsItsOwnEffect) {
   ASSERT_TRUE(TestSeams::Click(*w->ControlAs<BevelButton>("FX" + std::to_string(c.n))));
 
   const Ref<Picture> source = PhotoLikePicture(W, H, 3);
-  const Ref<Picture> expected = MakeRef<Picture>(W, H);
-  Random glitchRandom;
-  TestSeams::Seed(glitchRandom, kSeed);
-  TestSeams::SeedRnd(kRndSeed);
-  c.effect({source->RGBSurface(), expected->RGBSurface(), W, H, 20, glitchRandom, 133, 100, kZoom});
+  const Ref<Picture> expected =
+      RunEffect(c.effect, source, {.v = 20, .seed = kSeed, .rndSeed = kRndSeed, .zoomFactor = kZoom}).fxLayer;
   ASSERT_FALSE(IsFreshLayer(expected, W, H)) << "the effect changes this picture";
 
   EXPECT_TRUE(SamePixels(w->fxLayer, expected));
