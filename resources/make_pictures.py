@@ -484,31 +484,29 @@ def ground(t):
     return [32 + 20 * t, 33 + 20 * t, 36 + 20 * t]
 
 
-def render_splash(scale):
-    w, h = SPLASH_W * scale, SPLASH_H * scale
+def render_splash():
+    w, h = SPLASH_W, SPLASH_H
     rng = Xorshift(0x50D)
 
-    # Ground: a dark vertical gradient with a faint grain, in 1-unit cells.
-    grain = [[rng.range(-5, 5) for _ in range(SPLASH_W)] for _ in range(SPLASH_H)]
+    # Ground: a dark vertical gradient with a faint grain.
+    grain = [[rng.range(-5, 5) for _ in range(w)] for _ in range(h)]
     px = []
     for y in range(h):
-        row_grain = grain[y // scale]
         base = ground(y / (h - 1))
-        px += [[base[0] + row_grain[x // scale], base[1] + row_grain[x // scale], base[2] + row_grain[x // scale]]
-               for x in range(w)]
+        px += [[base[0] + g, base[1] + g, base[2] + g] for g in grain[y]]
 
     def paint(x0, y0, x1, y1, colour, alpha=1.0):
-        """A rectangle in units."""
-        for y in range(max(0, y0 * scale), min(h, y1 * scale)):
-            for x in range(max(0, x0 * scale), min(w, x1 * scale)):
+        """A rectangle, clipped to the picture."""
+        for y in range(max(0, y0), min(h, y1)):
+            for x in range(max(0, x0), min(w, x1)):
                 p = px[y * w + x]
                 for k in range(3):
                     p[k] += (colour[k] - p[k]) * alpha
 
     def lift(x0, y0, x1, y1, channels):
-        """Raises the given channels of a rectangle (in units) to full."""
-        for y in range(max(0, y0 * scale), min(h, y1 * scale)):
-            for x in range(max(0, x0 * scale), min(w, x1 * scale)):
+        """Raises the given channels of a rectangle to full."""
+        for y in range(max(0, y0), min(h, y1)):
+            for x in range(max(0, x0), min(w, x1)):
                 p = px[y * w + x]
                 for k, v in channels:
                     p[k] = max(p[k], v)
@@ -540,27 +538,27 @@ def render_splash(scale):
     version = "0.9"
     split_cells(text_cells(version), SPLASH_W - 22 - text_width(version) * 2, SPLASH_H - 30, 2, 1)
 
-    # Thin slices of rows slipped sideways: (top, height, shift) in units.
+    # Thin slices of rows slipped sideways: (top, height, shift).
     slices = ((name_top + 6, 4, 7), (name_top + 27, 3, -9), (name_top + 53, 5, 5), (88, 3, -6), (120, 2, 8))
     for top, height, shift in slices:
-        for y in range(top * scale, (top + height) * scale):
+        for y in range(top, top + height):
             row = px[y * w:(y + 1) * w]
-            px[y * w:(y + 1) * w] = [list(row[(x - shift * scale) % w]) for x in range(w)]
+            px[y * w:(y + 1) * w] = [list(row[(x - shift) % w]) for x in range(w)]
     # One slice inverted.
-    for y in range((name_top + 44) * scale, (name_top + 46) * scale):
-        for x in range((name_left + 150) * scale, (name_left + 340) * scale):
+    for y in range(name_top + 44, name_top + 46):
+        for x in range(name_left + 150, name_left + 340):
             p = px[y * w + x]
             px[y * w + x] = [255 - p[0], 255 - p[1], 255 - p[2]]
 
-    # Dead pixels: a sprinkle of bright unit cells.
+    # Dead pixels: a sprinkle of bright ones.
     for _ in range(60):
         cx, cy = rng.range(0, SPLASH_W - 1), rng.range(0, SPLASH_H - 1)
         paint(cx, cy, cx + 1, cy + 1, (CYAN, MAGENTA, LIGHT, GREEN)[rng.range(0, 3)], 0.8)
 
-    # Scan lines: every other unit row darker.
+    # Scan lines: every other row darker.
     data = bytearray()
     for y in range(h):
-        dark = 0.74 if (y // scale) % 2 else 1.0
+        dark = 0.74 if y % 2 else 1.0
         for p in px[y * w:(y + 1) * w]:
             data += bytes(max(0, min(255, int(c * dark))) for c in p)
             data.append(255)
@@ -630,7 +628,7 @@ def render_app_icon(size):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    w, h, data = render_splash(1)
+    w, h, data = render_splash()
     write_png(os.path.join(OUT, "splash.png"), w, h, data)
     for scale, suffix in ((1, ""), (2, "@2x")):
         for name, draw in ICONS:
