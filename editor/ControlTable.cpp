@@ -39,7 +39,7 @@ void HookCanvas(W& w, Control& c) {
   canvas.Paint.AddHandler(Delegate(&w, &W::MainCanvas_Paint));
   canvas.GotFocus.AddHandler(Delegate(&w, &W::MainCanvas_GotFocus));
   // Open is raised for every kind of control; this one is the canvas.
-  canvas.Open.AddHandler([window = &w](RectControl& sender) { window->MainCanvas_Open(dynamic_cast<Canvas&>(sender)); });
+  canvas.Open.AddHandler([window = &w, sender = &canvas](RectControl&) { window->MainCanvas_Open(*sender); });
   canvas.MouseDown.AddHandler(Delegate(&w, &W::MainCanvas_MouseDown));
   canvas.MouseDrag.AddHandler(Delegate(&w, &W::MainCanvas_MouseDrag));
   canvas.MouseUp.AddHandler(Delegate(&w, &W::MainCanvas_MouseUp));
