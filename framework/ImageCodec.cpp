@@ -159,10 +159,11 @@ Ref<Picture> OpenPath(const std::string& path) {
   FileBytes contents;
   if (!contents.Load(file, info.size())) return nullptr;
 
-  // Before any reader: every length in the file's framing lies inside it.
   const Container container = ContainerOf(contents.Data(), contents.Size());
-  if (!FramingHolds(container, contents.Data(), contents.Size())) return nullptr;
+  // DecodeHeif walks the boxes itself before libheif sees them.
   if (container == Container::Heif) return info.size() > kMaxFileBytes ? nullptr : OpenHeif(contents.Bytes());
+  // Before any reader: every length in the file's framing lies inside it.
+  if (!FramingHolds(container, contents.Data(), contents.Size())) return nullptr;
 
   // Then the header: the format, the size and the recorded orientation,
   // without decoding any pixels.
