@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "framework/ByteView.h"
+#include "framework/GifBlocks.h"
 #include "framework/ImageCodecParts.h"
 
 namespace image_codec {
@@ -75,20 +76,6 @@ std::uint64_t LzwPixelCount(const std::vector<unsigned char>& data, unsigned min
   return count;
 }
 
-// The sub-blocks from `at` up to their terminator; false when the file ends first.
-bool ReadSubBlocks(const ByteView& b, std::size_t& at, std::vector<unsigned char>* payload) {
-  while (b.Has(at, 1)) {
-    const std::size_t n = b.U8(at++);
-    if (n == 0) return true;
-    if (!b.Has(at, n)) return false;
-    if (payload) payload->insert(payload->end(), b.At(at), b.At(at) + n);
-    at += n;
-  }
-  return false;
-}
-
-std::size_t ColorTableSize(unsigned flags) { return (flags & 0x80) ? 3u << ((flags & 7) + 1) : 0; }
-
 bool GifComplete(const ByteView& b) {
   if (!b.Has(0, 13)) return false;
   std::size_t at = 13 + ColorTableSize(b.U8(10));
@@ -97,7 +84,7 @@ bool GifComplete(const ByteView& b) {
     if (introducer == 0x21) {  // extension: label, then sub-blocks
       if (!b.Has(at, 1)) return false;
       ++at;
-      if (!ReadSubBlocks(b, at, nullptr)) return false;
+      if (WalkSubBlocks(b, at) != SubBlocks::Terminated) return false;
     } else if (introducer == 0x2c) {  // the first image
       if (!b.Has(at, 10)) return false;
       const std::uint64_t pixels = std::uint64_t{b.LE16(at + 4)} * b.LE16(at + 6);
@@ -106,7 +93,7 @@ bool GifComplete(const ByteView& b) {
       const unsigned minCodeSize = b.U8(at++);
       if (minCodeSize < 1 || minCodeSize > 11) return false;
       std::vector<unsigned char> lzw;
-      if (!ReadSubBlocks(b, at, &lzw)) return false;
+      if (WalkSubBlocks(b, at, &lzw) != SubBlocks::Terminated) return false;
       return LzwPixelCount(lzw, minCodeSize, pixels) >= pixels;
     } else {
       return false;  // the trailer, or garbage, before any image

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "framework/ByteView.h"
+#include "framework/GifBlocks.h"
 #include "framework/ImageCodecParts.h"
 
 namespace image_codec {
@@ -56,32 +57,19 @@ bool JpegSegmentsHold(const ByteView& b) {
   return true;
 }
 
-std::size_t GifColorTable(unsigned flags) { return (flags & 0x80) ? 3u << ((flags & 7) + 1) : 0; }
-
-// Sub-blocks from `at` to their terminator; false when one is cut.
-bool SubBlocksHold(const ByteView& b, std::size_t& at) {
-  while (b.Has(at, 1)) {
-    const std::size_t n = b.U8(at++);
-    if (n == 0) return true;
-    if (!b.Has(at, n)) return false;
-    at += n;
-  }
-  return true;
-}
-
 // Blocks up to the end of the first image.
 bool GifBlocksHold(const ByteView& b) {
-  if (!b.Has(0, 13) || !b.Has(13, GifColorTable(b.U8(10)))) return false;
-  for (std::size_t at = 13 + GifColorTable(b.U8(10)); b.Has(at, 1);) {
+  if (!b.Has(0, 13) || !b.Has(13, ColorTableSize(b.U8(10)))) return false;
+  for (std::size_t at = 13 + ColorTableSize(b.U8(10)); b.Has(at, 1);) {
     const unsigned introducer = b.U8(at++);
     if (introducer == 0x21) {
       if (!b.Has(at, 1)) return true;
       ++at;
-      if (!SubBlocksHold(b, at)) return false;
+      if (WalkSubBlocks(b, at) == SubBlocks::Cut) return false;
     } else if (introducer == 0x2c) {
-      if (!b.Has(at, 9) || !b.Has(at + 9, GifColorTable(b.U8(at + 8)))) return false;
-      at += 9 + GifColorTable(b.U8(at + 8)) + 1;  // and the LZW code size
-      return SubBlocksHold(b, at);
+      if (!b.Has(at, 9) || !b.Has(at + 9, ColorTableSize(b.U8(at + 8)))) return false;
+      at += 9 + ColorTableSize(b.U8(at + 8)) + 1;  // and the LZW code size
+      return WalkSubBlocks(b, at) != SubBlocks::Cut;
     } else {
       return true;  // the trailer, or what the reader refuses
     }
