@@ -65,12 +65,6 @@ struct Item {
   std::vector<unsigned> properties;  // indices into the property boxes, 1-based, in order
 };
 
-struct Reference {
-  std::uint32_t type;
-  std::uint32_t from;
-  std::vector<std::uint32_t> to;
-};
-
 class Heif {
  public:
   explicit Heif(const ByteView& b) : b_(b) {}
@@ -93,13 +87,8 @@ class Heif {
   // them together are no more than `budget` pixels.
   bool Decodable(std::uint64_t budget) {
     budget_ = budget;
-    for (const Reference& r : references_) {
-      if (r.type == Type("dimg")) sources_[r.from].insert(sources_[r.from].end(), r.to.begin(), r.to.end());
-      if (r.type == Type("auxl"))
-        for (std::uint32_t to : r.to) auxiliaries_[to].push_back(r.from);
-    }
     std::vector<std::uint32_t> path;
-    return hasPrimary_ && Needs(primary_, path);
+    return Needs(primary_, path);
   }
 
   HeifLayout::Transform PrimaryTransform() const {
@@ -210,10 +199,13 @@ class Heif {
     const unsigned idSize = version == 0 ? 2 : 4;
     return c.Ok() && ForEachBox(b_, c.At(), box.end, [&](const Box& ref) {
       Cursor r(b_, ref.payload, ref.end);
-      Reference reference{ref.type, static_cast<std::uint32_t>(r.Read(idSize)), {}};
+      const auto from = static_cast<std::uint32_t>(r.Read(idSize));
       const std::uint64_t count = r.Read(2);
-      for (std::uint64_t i = 0; i < count && r.Ok(); ++i) reference.to.push_back(static_cast<std::uint32_t>(r.Read(idSize)));
-      if (r.Ok()) references_.push_back(std::move(reference));
+      for (std::uint64_t i = 0; i < count && r.Ok(); ++i) {
+        const auto to = static_cast<std::uint32_t>(r.Read(idSize));
+        if (ref.type == Type("dimg")) sources_[from].push_back(to);
+        if (ref.type == Type("auxl")) auxiliaries_[to].push_back(from);
+      }
       return r.Ok();
     });
   }
@@ -401,7 +393,6 @@ class Heif {
   const ByteView b_;
   std::map<std::uint32_t, Item> items_;
   std::vector<Box> properties_;
-  std::vector<Reference> references_;
   Box idat_{};
   bool hasIdat_ = false;
   std::uint32_t primary_ = 0;
