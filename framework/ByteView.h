@@ -19,7 +19,6 @@ class ByteView {
   unsigned U8(std::size_t at) const { return data_[at]; }
   std::uint32_t LE16(std::size_t at) const { return data_[at] | (std::uint32_t{data_[at + 1]} << 8); }
   std::uint32_t LE32(std::size_t at) const { return LE16(at) | (LE16(at + 2) << 16); }
-  std::uint64_t LE64(std::size_t at) const { return LE32(at) | (std::uint64_t{LE32(at + 4)} << 32); }
   std::uint32_t BE16(std::size_t at) const { return (std::uint32_t{data_[at]} << 8) | data_[at + 1]; }
   std::uint32_t BE32(std::size_t at) const { return (BE16(at) << 16) | BE16(at + 2); }
   std::uint64_t BE64(std::size_t at) const { return (std::uint64_t{BE32(at)} << 32) | BE32(at + 4); }

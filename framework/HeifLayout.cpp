@@ -53,6 +53,13 @@ bool ForEachBox(const ByteView& b, std::uint64_t from, std::uint64_t to, Visit&&
   return true;
 }
 
+// A full box starts with its version and three bytes of flags.
+unsigned FullBoxVersion(Cursor& c) {
+  const auto version = static_cast<unsigned>(c.Read(1));
+  c.Skip(3);
+  return version;
+}
+
 struct Extent {
   std::uint64_t offset, length;
 };
@@ -136,8 +143,7 @@ class Heif {
 
   bool Pitm(const Box& box) {
     Cursor c(b_, box.payload, box.end);
-    const unsigned version = static_cast<unsigned>(c.Read(1));
-    c.Skip(3);
+    const unsigned version = FullBoxVersion(c);
     primary_ = static_cast<std::uint32_t>(c.Read(version == 0 ? 2 : 4));
     hasPrimary_ = c.Ok();
     return c.Ok();
@@ -145,8 +151,7 @@ class Heif {
 
   bool Iloc(const Box& box) {
     Cursor c(b_, box.payload, box.end);
-    const unsigned version = static_cast<unsigned>(c.Read(1));
-    c.Skip(3);
+    const unsigned version = FullBoxVersion(c);
     const unsigned sizes = static_cast<unsigned>(c.Read(2));
     const unsigned offsetSize = sizes >> 12, lengthSize = (sizes >> 8) & 15, baseSize = (sizes >> 4) & 15;
     const unsigned indexSize = version == 1 || version == 2 ? sizes & 15 : 0;
@@ -175,14 +180,12 @@ class Heif {
 
   bool Iinf(const Box& box) {
     Cursor c(b_, box.payload, box.end);
-    const unsigned version = static_cast<unsigned>(c.Read(1));
-    c.Skip(3);
+    const unsigned version = FullBoxVersion(c);
     c.Skip(version == 0 ? 2 : 4);  // the entry count; the boxes themselves count
     return c.Ok() && ForEachBox(b_, c.At(), box.end, [&](const Box& infe) {
       if (infe.type != Type("infe")) return true;
       Cursor e(b_, infe.payload, infe.end);
-      const unsigned v = static_cast<unsigned>(e.Read(1));
-      e.Skip(3);
+      const unsigned v = FullBoxVersion(e);
       if (v < 2) return e.Ok();  // no item type: no picture
       const auto id = static_cast<std::uint32_t>(e.Read(v == 2 ? 2 : 4));
       e.Skip(2);
@@ -194,8 +197,7 @@ class Heif {
 
   bool Iref(const Box& box) {
     Cursor c(b_, box.payload, box.end);
-    const unsigned version = static_cast<unsigned>(c.Read(1));
-    c.Skip(3);
+    const unsigned version = FullBoxVersion(c);
     const unsigned idSize = version == 0 ? 2 : 4;
     return c.Ok() && ForEachBox(b_, c.At(), box.end, [&](const Box& ref) {
       Cursor r(b_, ref.payload, ref.end);
