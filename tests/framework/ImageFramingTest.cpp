@@ -226,14 +226,6 @@ TEST(Framing, WebpChunksAndFramesLieInsideTheFile) {
 
 // --- HEIF -------------------------------------------------------------------------------
 
-std::uint32_t Get32(const std::string& s, std::size_t at) {
-  return (std::uint32_t{static_cast<unsigned char>(s[at])} << 24) | (std::uint32_t{static_cast<unsigned char>(s[at + 1])} << 16) |
-         (std::uint32_t{static_cast<unsigned char>(s[at + 2])} << 8) | static_cast<unsigned char>(s[at + 3]);
-}
-void Set32(std::string& s, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>(v >> (24 - 8 * i));
-}
-
 HeifLayout Layout(const std::string& file) {
   return ReadHeifLayout(reinterpret_cast<const unsigned char*>(file.data()), file.size(), 6000);
 }
@@ -246,8 +238,8 @@ TEST(Framing, HeifBoxesAndItemExtentsLieInsideTheFile) {
   const std::string heic = GridWithAlpha();
   const std::size_t mdat = BoxesOfType(heic, "mdat").at(0);
   std::string toTheEnd = heic, longer = heic;
-  Set32(toTheEnd, mdat, 0);
-  Set32(longer, mdat, Get32(heic, mdat) + 1);
+  Write32(toTheEnd, mdat, 0);
+  Write32(longer, mdat, Read32(heic, mdat) + 1);
   const auto largeBox = [](std::uint64_t size) {
     return Built().BE32(1).Text("free").BE32(static_cast<std::uint32_t>(size >> 32)).BE32(static_cast<std::uint32_t>(size)).Zeros(8).Bytes();
   };
@@ -264,7 +256,7 @@ TEST(Framing, HeifBoxesAndItemExtentsLieInsideTheFile) {
 // The item's reference list from the grid: from-ID, count, to-IDs (16 bits each).
 std::size_t FirstReference(const std::string& heic, const char* type) {
   const std::size_t iref = BoxesOfType(heic, "iref").at(0);
-  for (std::size_t at = iref + 12; at < iref + Get32(heic, iref); at += Get32(heic, at))
+  for (std::size_t at = iref + 12; at < iref + Read32(heic, iref); at += Read32(heic, at))
     if (heic.compare(at + 4, 4, type) == 0) return at;
   return std::string::npos;
 }

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+#include "framework/ByteView.h"
+
 namespace {
 
 void Check(heif_error e) {
@@ -23,15 +25,6 @@ void PutSample(std::uint8_t* at, int bits, unsigned v8) {
     at[0] = static_cast<std::uint8_t>(v & 0xff);
     at[1] = static_cast<std::uint8_t>(v >> 8);
   }
-}
-
-unsigned Read32(const std::string& s, std::size_t at) {
-  return (unsigned{static_cast<unsigned char>(s[at])} << 24) | (unsigned{static_cast<unsigned char>(s[at + 1])} << 16) |
-         (unsigned{static_cast<unsigned char>(s[at + 2])} << 8) | static_cast<unsigned char>(s[at + 3]);
-}
-
-void Write32(std::string& s, std::size_t at, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xff);
 }
 
 // The boxes whose children are boxes, and the bytes before their first child.
@@ -56,6 +49,14 @@ void Walk(const std::string& file, std::size_t from, std::size_t to, std::string
 }
 
 }  // namespace
+
+std::uint32_t Read32(const std::string& file, std::size_t at) {
+  return image_codec::ByteView(reinterpret_cast<const unsigned char*>(file.data()), file.size()).BE32(at);
+}
+
+void Write32(std::string& file, std::size_t at, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) file[at + i] = static_cast<char>((v >> (24 - 8 * i)) & 0xff);
+}
 
 const char* HeifKind::Name() const {
   static const char* const names[2][2][2] = {{{"heic 8-bit", "heic 8-bit alpha"}, {"heic 10-bit", "heic 10-bit alpha"}},

@@ -24,6 +24,11 @@ struct HeifKind {
 // tile cropped to the picture, as phones store theirs in tiles.
 std::string HeifFile(const Ref<Picture>& picture, HeifKind kind, int orientation = 1);
 
+// A 32-bit field of the file, big-endian as the boxes store their sizes and
+// the pictures' sides.
+std::uint32_t Read32(const std::string& file, std::size_t at);
+void Write32(std::string& file, std::size_t at, std::uint32_t v);
+
 // Offsets of every box of the given type, at any depth of the boxes walked.
 std::vector<std::size_t> BoxesOfType(const std::string& file, std::string_view type);
 
