@@ -27,6 +27,7 @@
 #include "framework/Picture.h"
 #include "framework/TestSeams.h"
 #include "tests/support/HeifFiles.h"
+#include "tests/support/JpegMarkers.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/Unprivileged.h"
 
@@ -371,25 +372,6 @@ Bytes ProgressiveJpeg(const Ref<Picture>& p) {
   }, true);
 }
 
-// The JPEG's markers up to the scan: offset of each (FF xx), by marker byte.
-std::vector<std::pair<unsigned, std::size_t>> Markers(const Bytes& jpeg) {
-  std::vector<std::pair<unsigned, std::size_t>> found;
-  std::size_t at = 2;
-  while (at + 4 <= jpeg.size() && U8(jpeg, at) == 0xff) {
-    const unsigned marker = U8(jpeg, at + 1);
-    found.emplace_back(marker, at);
-    if (marker == 0xda) break;
-    at += 2 + GetBE16(jpeg, at + 2);
-  }
-  return found;
-}
-
-std::size_t FindMarker(const Bytes& jpeg, unsigned marker) {
-  for (const auto& [m, at] : Markers(jpeg))
-    if (m == marker) return at;
-  return Bytes::npos;
-}
-
 // Every marker of the file with its offset, up to the end marker: the scans'
 // coded data (stuffed bytes, restart markers) skipped.
 std::vector<std::pair<unsigned, std::size_t>> AllMarkers(const Bytes& jpeg) {
@@ -414,16 +396,6 @@ std::vector<std::size_t> Scans(const Bytes& jpeg) {
   for (const auto& [marker, at] : AllMarkers(jpeg))
     if (marker == 0xda) scans.push_back(at);
   return scans;
-}
-
-// The first byte of a scan's coded data.
-std::size_t ScanData(const Bytes& jpeg, std::size_t scan) { return scan + 2 + GetBE16(jpeg, scan + 2); }
-
-Bytes WithJpegSize(Bytes jpeg, std::uint32_t w, std::uint32_t h) {
-  const std::size_t sof = FindMarker(jpeg, 0xc0);
-  SetBE16(jpeg, sof + 5, h);
-  SetBE16(jpeg, sof + 7, w);
-  return jpeg;
 }
 
 Bytes WithPngSize(Bytes png, std::uint32_t w, std::uint32_t h) {
@@ -546,16 +518,16 @@ TEST_F(Codec, PngKeepsEveryPixelAndItsAlpha) {
 
 TEST_F(Codec, JpegIsBaselineFourFourFourWithStandardTablesAtQualityHundred) {
   const Bytes jpeg = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG);
-  ASSERT_NE(FindMarker(jpeg, 0xc0), Bytes::npos) << "baseline frame";
-  EXPECT_EQ(FindMarker(jpeg, 0xc2), Bytes::npos) << "no progressive frame";
-  const std::size_t sof = FindMarker(jpeg, 0xc0);
+  ASSERT_NE(FindJpegMarker(jpeg, 0xc0), Bytes::npos) << "baseline frame";
+  EXPECT_EQ(FindJpegMarker(jpeg, 0xc2), Bytes::npos) << "no progressive frame";
+  const std::size_t sof = FindJpegMarker(jpeg, 0xc0);
   ASSERT_EQ(U8(jpeg, sof + 9), 3u);
   for (std::size_t c = 0; c < 3; ++c) EXPECT_EQ(U8(jpeg, sof + 11 + 3 * c), 0x11u) << "component " << c << " sampling";
 
   int quantTables = 0;
   const Bytes dcLuminance("\x00\x01\x05\x01\x01\x01\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00", 16);
   bool sawDcLuminance = false;
-  for (const auto& [marker, at] : Markers(jpeg)) {
+  for (const auto& [marker, at] : JpegMarkers(jpeg)) {
     const std::size_t end = at + 2 + GetBE16(jpeg, at + 2);
     if (marker == 0xdb) {  // quality 100: every quantiser is 1
       for (std::size_t t = at + 4; t < end; t += 65, ++quantTables)
@@ -896,16 +868,16 @@ Bytes Overwritten(Bytes b, std::size_t at, const Bytes& what) { return b.replace
 // which it gets no frame header or no scan is no picture.
 TEST_F(DamagedJpeg, OpensAsFarAsTheDecoderGetsWithEveryPixelWritten) {
   const Bytes base = Saved(PhotoLikePicture(64, 48), Picture::SaveAsJPEG, "whole.jpg");
-  const std::size_t sof = FindMarker(base, 0xc0), scan = FindMarker(base, 0xda);
+  const std::size_t sof = FindJpegMarker(base, 0xc0), scan = FindJpegMarker(base, 0xda);
   ASSERT_NE(sof, Bytes::npos);
   ASSERT_NE(scan, Bytes::npos);
-  const std::size_t data = ScanData(base, scan), mid = (data + base.size()) / 2;
+  const std::size_t data = JpegScanData(base, scan), mid = (data + base.size()) / 2;
 
   const Bytes prog = ProgressiveJpeg(PhotoLikePicture(64, 48));
   const std::vector<std::size_t> scans = Scans(prog);
   ASSERT_EQ(scans.size(), 10u);
   Bytes manyScans = prog.substr(0, prog.size() - 2);  // without its end marker
-  const Bytes lastScanHeader = prog.substr(scans.back(), ScanData(prog, scans.back()) - scans.back());
+  const Bytes lastScanHeader = prog.substr(scans.back(), JpegScanData(prog, scans.back()) - scans.back());
   for (int i = 0; i < 600; ++i) manyScans += lastScanHeader;
 
   const struct {
@@ -964,7 +936,7 @@ TEST_F(DamagedJpeg, OpensAsFarAsTheDecoderGetsWithEveryPixelWritten) {
 TEST_F(DamagedJpeg, WhatTheFileDoesNotGiveIsFilledByTheDecoder) {
   const Ref<Picture> photo = PhotoLikePicture(64, 48);
   const Bytes base = Saved(photo, Picture::SaveAsJPEG, "whole.jpg");
-  const std::size_t data = ScanData(base, FindMarker(base, 0xda));
+  const std::size_t data = JpegScanData(base, FindJpegMarker(base, 0xda));
   const Ref<Picture> whole = OpenBytes("whole.jpg", base);
   const Ref<Picture> cut = OpenBytes("cut.jpg", base.substr(0, (data + base.size()) / 2));
   ASSERT_FALSE(whole.IsNil());

@@ -18,6 +18,7 @@
 #include "framework/TestSeams.h"
 #include "tests/imageio/ImageIoTest.h"
 #include "tests/support/HeifFiles.h"
+#include "tests/support/JpegMarkers.h"
 #include "tests/support/Texts.h"
 
 namespace {
@@ -51,31 +52,6 @@ Bytes Scrambled(Bytes b, std::size_t from) {
   return b;
 }
 
-// Offset of the JPEG's first segment of this marker, up to its first scan
-// header; the file's size when there is none.
-std::size_t JpegSegment(const Bytes& b, std::uint8_t marker) {
-  std::size_t at = 2;
-  while (at + 9 < b.size() && b[at] == 0xFF && b[at + 1] != marker && b[at + 1] != 0xDA) {
-    at += 2 + (b[at + 2] << 8 | b[at + 3]);
-  }
-  return at + 9 < b.size() && b[at] == 0xFF && b[at + 1] == marker ? at : b.size();
-}
-
-// The photo's frame header rewritten to claim width x height; the scan data
-// stays that of the small photo.
-Bytes ClaimingJpeg(std::uint16_t width, std::uint16_t height, const TempFolder& scratch) {
-  Bytes b = Photo(Picture::SaveAsJPEG, scratch);
-  const std::size_t at = JpegSegment(b, 0xC0);
-  if (at == b.size()) return {};  // no frame header: the test fails on the empty file
-  b[at + 5] = static_cast<std::uint8_t>(height >> 8);
-  b[at + 6] = static_cast<std::uint8_t>(height);
-  b[at + 7] = static_cast<std::uint8_t>(width >> 8);
-  b[at + 8] = static_cast<std::uint8_t>(width);
-  return b;
-}
-
-Bytes AsBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
-
 // A PNG whose text chunk claims 2 GB, in 44 bytes: the signature, the
 // header chunk, and the text chunk's length, type and three bytes.
 Bytes PngWithHugeText() {
@@ -89,14 +65,8 @@ std::string Avif(const Ref<Picture>& p) { return HeifFile(p, HeifKind{HeifKind::
 
 const BadFile kBadFiles[] = {
     {"empty.jpg", [](const TempFolder&) { return Bytes{}; }},
-    {"notes.txt", [](const TempFolder&) {
-       const std::string text = "Not a picture, only words.\n";
-       return Bytes(text.begin(), text.end());
-     }},
-    {"words-named.jpg", [](const TempFolder&) {
-       const std::string text = "GIF89a? no: plain text.\n";
-       return Bytes(text.begin(), text.end());
-     }},
+    {"notes.txt", [](const TempFolder&) { return AsBytes("Not a picture, only words.\n"); }},
+    {"words-named.jpg", [](const TempFolder&) { return AsBytes("GIF89a? no: plain text.\n"); }},
     {"noise.png", [](const TempFolder&) { return Scrambled(Bytes(4096, 0), 0); }},
     {"jpeg-start-only.jpg", [](const TempFolder&) { return Bytes{0xFF, 0xD8, 0xFF}; }},
     {"jpeg-header-only.jpg", [](const TempFolder& t) { return Cut(Photo(Picture::SaveAsJPEG, t), 400); }},
@@ -117,7 +87,7 @@ const BadFile kBadFiles[] = {
     {"claims-6001x100.heic", [](const TempFolder&) {
        return AsBytes(WithoutCodedData(Heic(SolidPicture(6001, 100, RGB(9, 9, 9)))));
      }, Refusal::Oversized},
-    {"claims-60000x60000.jpg", [](const TempFolder& t) { return ClaimingJpeg(60000, 60000, t); },
+    {"claims-60000x60000.jpg", [](const TempFolder& t) { return WithJpegSize(Photo(Picture::SaveAsJPEG, t), 60000, 60000); },
      Refusal::Oversized},
 };
 
@@ -182,8 +152,8 @@ const DatabentFile kDatabentFiles[] = {
      }},
     {"jpeg-scan-scrambled.jpg", [](const TempFolder& t) {
        Bytes b = Photo(Picture::SaveAsJPEG, t);
-       const std::size_t scan = JpegSegment(b, 0xDA);
-       return scan == b.size() ? Bytes{} : Scrambled(b, scan + 2 + (b[scan + 2] << 8 | b[scan + 3]));
+       const std::size_t scan = FindJpegMarker(b, 0xDA);
+       return scan == std::string::npos ? Bytes{} : Scrambled(b, JpegScanData(b, scan));
      }},
 };
 

@@ -21,7 +21,7 @@ TEST_F(ImageIoTest, PhonePhotosLoadThroughTheDialog) {
     SCOPED_TRACE(c.name);
     TestSeams::ClearMessageBoxes();
     const std::string file = HeifFile(PhotoLikePicture(320, 240, 5), c.kind, 6);  // held upright
-    WriteBytes(files.Path(c.name), Bytes(file.begin(), file.end()));
+    WriteBytes(files.Path(c.name), AsBytes(file));
 
     LoadThroughDialog(files.File(c.name));
 

@@ -29,6 +29,8 @@ TempFolder::~TempFolder() {
 
 std::string TempFolder::Path(const std::string& name) const { return path_ + "/" + name; }
 
+Bytes AsBytes(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
 void WriteBytes(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

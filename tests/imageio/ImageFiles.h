@@ -26,6 +26,8 @@ class TempFolder {
 };
 
 using Bytes = std::vector<std::uint8_t>;
+// The bytes of a file made as a string.
+Bytes AsBytes(const std::string& s);
 
 void WriteBytes(const std::string& path, const Bytes& bytes);
 Bytes ReadBytes(const std::string& path);
