@@ -2,6 +2,7 @@
 
 #include <libheif/heif.h>
 
+#include <memory>
 #include <stdexcept>
 
 #include "framework/ByteView.h"
@@ -10,6 +11,13 @@ namespace {
 
 void Check(heif_error e) {
   if (e.code != heif_error_Ok) throw std::runtime_error(std::string("libheif: ") + e.message);
+}
+
+// A libheif object tied to the function that releases it, so that a failed
+// check leaks nothing.
+template <class T, class Release>
+std::unique_ptr<T, Release> Owned(T* object, Release release) {
+  return {object, release};
 }
 
 heif_error Append(heif_context*, const void* data, std::size_t size, void* file) {
@@ -70,6 +78,7 @@ std::string HeifFile(const Ref<Picture>& picture, HeifKind kind, int orientation
                                            : (kind.alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB);
   heif_image* image = nullptr;
   Check(heif_image_create(w, h, heif_colorspace_RGB, chroma, &image));
+  const auto imageOwner = Owned(image, heif_image_release);
   Check(heif_image_add_plane(image, heif_channel_interleaved, w, h, kind.bits));
   int stride = 0;
   std::uint8_t* rows = heif_image_get_plane(image, heif_channel_interleaved, &stride);
@@ -86,26 +95,23 @@ std::string HeifFile(const Ref<Picture>& picture, HeifKind kind, int orientation
 
   heif_image_set_premultiplied_alpha(image, kind.premultiplied);
 
-  heif_context* context = heif_context_alloc();
+  const auto context = Owned(heif_context_alloc(), heif_context_free);
   heif_encoder* encoder = nullptr;
   Check(heif_context_get_encoder_for_format(
-      context, kind.codec == HeifKind::Codec::Hevc ? heif_compression_HEVC : heif_compression_AV1, &encoder));
+      context.get(), kind.codec == HeifKind::Codec::Hevc ? heif_compression_HEVC : heif_compression_AV1, &encoder));
+  const auto encoderOwner = Owned(encoder, heif_encoder_release);
   Check(heif_encoder_set_lossy_quality(encoder, 95));
   if (kind.codec == HeifKind::Codec::Av1) {
     // libaom writes 10 bits only in its professional profile, which wants 4:2:2.
     Check(heif_encoder_set_parameter(encoder, "chroma", kind.bits > 8 ? "422" : "420"));
     Check(heif_encoder_set_parameter(encoder, "speed", "8"));
   }
-  heif_encoding_options* options = heif_encoding_options_alloc();
+  const auto options = Owned(heif_encoding_options_alloc(), heif_encoding_options_free);
   options->image_orientation = static_cast<heif_orientation>(orientation);
-  Check(heif_context_encode_image(context, image, encoder, options, nullptr));
+  Check(heif_context_encode_image(context.get(), image, encoder, options.get(), nullptr));
   std::string file;
   heif_writer writer{1, Append};
-  Check(heif_context_write(context, &writer, &file));
-  heif_encoding_options_free(options);
-  heif_encoder_release(encoder);
-  heif_image_release(image);
-  heif_context_free(context);
+  Check(heif_context_write(context.get(), &writer, &file));
   return file;
 }
 
