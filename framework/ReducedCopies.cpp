@@ -22,8 +22,6 @@ constexpr std::int64_t kTile = 64;
 // that a pan draws it again at the cost of a copy; a larger one is kept as
 // far as the target shows it, which a pan makes again.
 constexpr std::int64_t kWholeViewTargets = 1;
-// Target rows made at a time when the reduction is not kept.
-constexpr std::int64_t kBand = 64;
 
 // The target pixels whose centres fall inside [origin, origin + size),
 // unclipped.
@@ -154,15 +152,8 @@ void ReducedCopies::DrawReduced(const AxisMap& x, const AxisMap& y, Color* targe
   int level = 0;
   while (level < 30 && std::ldexp(1.0, -(level + 1)) >= scale) ++level;
   const std::int64_t width = LevelSide(buffer_.width, level), height = LevelSide(buffer_.height, level);
-  // The pixels read, with at least those of the taps made.
-  auto read = [&](const Taps& xs, const Taps& ys) {
-    if (level == 0) return Source{buffer_.pixels.get(), buffer_.width, buffer_.height};
-    lastLevel_ = level;
-    return fw::Of(LevelWith(level, {xs.Begin(), ys.Begin(), xs.End(), ys.End()}));
-  };
 
   const std::int64_t sx = ToInteger(std::floor(x.origin)), sy = ToInteger(std::floor(y.origin));
-  const std::int64_t columns = x.t1 - x.t0;
   if (!view_ || !view_->Holds(level, x, y)) {
     // Kept whole when small enough, so that a pan draws it again at the
     // cost of a copy; else as far as the target shows it.
@@ -171,26 +162,14 @@ void ReducedCopies::DrawReduced(const AxisMap& x, const AxisMap& y, Color* targe
     Covered(y.origin, y.size, wy0, wy1);
     const double limit = static_cast<double>(kWholeViewTargets * targetWidth * targetHeight);
     const bool whole = static_cast<double>(wx1 - wx0) * static_cast<double>(wy1 - wy0) <= limit;
-    if (!whole && static_cast<double>(columns) * static_cast<double>(y.t1 - y.t0) > limit) {
-      // Too large to keep: made and drawn a band of rows at a time.
-      view_.reset();
-      const Taps xs = MakeTaps(x, level, width, x.t0, x.t1);
-      const Taps ys = MakeTaps(y, level, height, y.t0, y.t1);
-      const Source s = read(xs, ys);
-      std::vector<Color> band(static_cast<std::size_t>(kBand * columns));
-      for (std::int64_t r = 0; r < y.t1 - y.t0; r += kBand) {
-        const std::int64_t rows = std::min(kBand, y.t1 - y.t0 - r);
-        Resample(s, xs, ys, static_cast<std::size_t>(r), static_cast<std::size_t>(r + rows), band.data());
-        for (std::int64_t i = 0; i < rows; ++i)
-          BlendRow(band.data() + i * columns, target + (y.t0 + r + i) * targetWidth + x.t0, columns);
-      }
-      return;
-    }
     const std::int64_t tx0 = whole ? wx0 : x.t0, tx1 = whole ? wx1 : x.t1;
     const std::int64_t ty0 = whole ? wy0 : y.t0, ty1 = whole ? wy1 : y.t1;
     const Taps xs = MakeTaps(x, level, width, tx0, tx1);
     const Taps ys = MakeTaps(y, level, height, ty0, ty1);
-    const Source s = read(xs, ys);
+    // The pixels read, with at least those of the taps made.
+    if (level > 0) lastLevel_ = level;
+    const Source s = level == 0 ? Source{buffer_.pixels.get(), buffer_.width, buffer_.height}
+                                : fw::Of(LevelWith(level, {xs.Begin(), ys.Begin(), xs.End(), ys.End()}));
     if (!view_) view_ = std::make_unique<View>();
     View& v = *view_;
     if (v.pixels.width * v.pixels.height != (tx1 - tx0) * (ty1 - ty0) || !v.pixels.pixels)
@@ -207,6 +186,7 @@ void ReducedCopies::DrawReduced(const AxisMap& x, const AxisMap& y, Color* targe
     if (level == 0) Watch(ys.Begin(), ys.End());  // a level's tiles are watched as they are made
   }
   const View& v = *view_;
+  const std::int64_t columns = x.t1 - x.t0;
   for (std::int64_t t = y.t0; t < y.t1; ++t)
     BlendRow(v.pixels.Row(t - sy - v.y0) + (x.t0 - sx - v.x0), target + t * targetWidth + x.t0, columns);
 }
