@@ -136,9 +136,9 @@ void Unmap(Color* pixels, std::size_t count) noexcept {
 bool WriteWatch::Start(const Color* pixels, std::size_t count) {
   Stop();
   begin_ = reinterpret_cast<const std::uint8_t*>(pixels);
-  end_ = begin_ + count * sizeof(Color);
+  const std::uint8_t* end = begin_ + count * sizeof(Color);
   const std::size_t page = PageSize();
-  const auto b = reinterpret_cast<std::uintptr_t>(begin_), e = reinterpret_cast<std::uintptr_t>(end_);
+  const auto b = reinterpret_cast<std::uintptr_t>(begin_), e = reinterpret_cast<std::uintptr_t>(end);
   const std::uintptr_t pb = RoundUp(b, page), pe = e / page * page;
   if (pe > pb) {
     InstallHandler();
@@ -152,10 +152,10 @@ bool WriteWatch::Start(const Color* pixels, std::size_t count) {
     pagesBegin_ = reinterpret_cast<const std::uint8_t*>(pb);
     pagesEnd_ = reinterpret_cast<const std::uint8_t*>(pe);
   } else {
-    pagesBegin_ = pagesEnd_ = end_;  // no page of its own: all compared
+    pagesBegin_ = pagesEnd_ = end;  // no page of its own: all compared
   }
   head_.assign(begin_, pagesBegin_);
-  tail_.assign(pagesEnd_, end_);
+  tail_.assign(pagesEnd_, end);
   active_ = true;
   return true;
 }

@@ -52,11 +52,10 @@ class WriteWatch {
   bool active_ = false;
   int slot_ = -1;
   const std::uint8_t* begin_ = nullptr;
-  const std::uint8_t* end_ = nullptr;
   const std::uint8_t* pagesBegin_ = nullptr;
   const std::uint8_t* pagesEnd_ = nullptr;
   std::vector<std::uint8_t> head_;  // [begin_, pagesBegin_) as it was
-  std::vector<std::uint8_t> tail_;  // [pagesEnd_, end_) as it was
+  std::vector<std::uint8_t> tail_;  // from pagesEnd_ to the range's end, as it was
 };
 
 }  // namespace pixel_memory

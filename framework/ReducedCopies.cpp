@@ -36,7 +36,6 @@ void Covered(double origin, double size, std::int64_t& begin, std::int64_t& end)
 // when the origin's whole part is taken off, which a pan changes nothing in.
 struct ReducedCopies::View {
   bool made = false;
-  int level = 0;
   AxisMap x{}, y{};
   std::int64_t x0 = 0, y0 = 0;  // the target pixel of pixels(0, 0), origins' whole parts taken off
   Plane pixels;
@@ -45,10 +44,11 @@ struct ReducedCopies::View {
     return a.size == b.size && a.start == b.start && a.extent == b.extent && a.lo == b.lo && a.hi == b.hi &&
            a.origin - std::floor(a.origin) == b.origin - std::floor(b.origin);
   }
-  // Whether it holds the target pixels that ax and ay cover.
-  bool Holds(int l, const AxisMap& ax, const AxisMap& ay) const {
+  // Whether it holds the target pixels that ax and ay cover; the same axes
+  // read the same level.
+  bool Holds(const AxisMap& ax, const AxisMap& ay) const {
     const std::int64_t sx = ToInteger(std::floor(ax.origin)), sy = ToInteger(std::floor(ay.origin));
-    return made && l == level && SameAxis(ax, x) && SameAxis(ay, y) && ax.t0 - sx >= x0 &&
+    return made && SameAxis(ax, x) && SameAxis(ay, y) && ax.t0 - sx >= x0 &&
            ax.t1 - sx <= x0 + pixels.width && ay.t0 - sy >= y0 && ay.t1 - sy <= y0 + pixels.height;
   }
 };
@@ -154,7 +154,7 @@ void ReducedCopies::DrawReduced(const AxisMap& x, const AxisMap& y, Color* targe
   const std::int64_t width = LevelSide(buffer_.width, level), height = LevelSide(buffer_.height, level);
 
   const std::int64_t sx = ToInteger(std::floor(x.origin)), sy = ToInteger(std::floor(y.origin));
-  if (!view_ || !view_->Holds(level, x, y)) {
+  if (!view_ || !view_->Holds(x, y)) {
     // Kept whole when small enough, so that a pan draws it again at the
     // cost of a copy; else as far as the target shows it.
     std::int64_t wx0, wx1, wy0, wy1;
@@ -176,7 +176,6 @@ void ReducedCopies::DrawReduced(const AxisMap& x, const AxisMap& y, Color* targe
       v.pixels.pixels.reset(new Color[static_cast<std::size_t>((tx1 - tx0) * (ty1 - ty0))]);
     v.pixels.width = tx1 - tx0;
     v.pixels.height = ty1 - ty0;
-    v.level = level;
     v.x = x;
     v.y = y;
     v.x0 = tx0 - sx;
