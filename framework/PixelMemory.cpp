@@ -160,6 +160,30 @@ bool WriteWatch::Start(const Color* pixels, std::size_t count) {
   return true;
 }
 
+bool WriteWatch::Grow(const Color* pixels, std::size_t count) {
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(pixels);
+  const std::uint8_t* end = begin + count * sizeof(Color);
+  if (slot_ < 0 || Written() || begin > begin_ || end < pagesEnd_ + tail_.size()) return Start(pixels, count);
+  const std::size_t page = PageSize();
+  const auto pb = RoundUp(reinterpret_cast<std::uintptr_t>(begin), page);
+  const auto pe = reinterpret_cast<std::uintptr_t>(end) / page * page;
+  const auto oldBegin = reinterpret_cast<std::uintptr_t>(pagesBegin_);
+  const auto oldEnd = reinterpret_cast<std::uintptr_t>(pagesEnd_);
+  // Widened as a range is published, end first, before any page added is
+  // protected: the handler reads a range that holds every protected page.
+  slots[slot_].end.store(pe, std::memory_order_release);
+  slots[slot_].begin.store(pb, std::memory_order_release);
+  pagesBegin_ = reinterpret_cast<const std::uint8_t*>(pb);
+  pagesEnd_ = reinterpret_cast<const std::uint8_t*>(pe);
+  if ((pb < oldBegin && mprotect(reinterpret_cast<void*>(pb), oldBegin - pb, PROT_READ) != 0) ||
+      (pe > oldEnd && mprotect(reinterpret_cast<void*>(oldEnd), pe - oldEnd, PROT_READ) != 0))
+    return Start(pixels, count);  // which lifts what was protected
+  begin_ = begin;
+  head_.assign(begin_, pagesBegin_);
+  tail_.assign(pagesEnd_, end);
+  return true;
+}
+
 void WriteWatch::Stop() noexcept {
   if (slot_ >= 0) {
     // After a write the handler has lifted the protection already.

@@ -42,6 +42,10 @@ class WriteWatch {
   // False when the range cannot be watched (the system's limit on watched
   // ranges is reached): Written then always answers true.
   bool Start(const Color* pixels, std::size_t count);
+  // Start for a range that holds the one watched, if any; while nothing
+  // was written, only the pages added are protected, which for a large
+  // range costs far less.
+  bool Grow(const Color* pixels, std::size_t count);
   void Stop() noexcept;
   bool Active() const noexcept { return active_; }
   // True when something wrote into the range since Start, or when nothing

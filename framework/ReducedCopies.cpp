@@ -89,7 +89,7 @@ void ReducedCopies::Watch(std::int64_t y0, std::int64_t y1) {
     y0 = std::min(y0, watched_[0]);
     y1 = std::max(y1, watched_[1]);
   }
-  watch_.Start(buffer_.pixels.get() + y0 * buffer_.width, static_cast<std::size_t>((y1 - y0) * buffer_.width));
+  watch_.Grow(buffer_.pixels.get() + y0 * buffer_.width, static_cast<std::size_t>((y1 - y0) * buffer_.width));
   watched_[0] = y0;
   watched_[1] = y1;
 }

@@ -127,6 +127,36 @@ TEST(WriteWatch, StartsAfreshAndStops) {
   }
 }
 
+// Grown from a part of the pixels to all of them, a watch notices a write
+// anywhere: in the part first watched, at its ends (whose pages it shared
+// with pixels not watched then), and in what was added; the protection of
+// the whole is lifted at the first write, or when stopped.
+TEST(WriteWatch, GrownNoticesEveryWrite) {
+  for (const Block& b : kBlocks) {
+    const std::size_t n = b.count, from = n / 3, to = 2 * n / 3;
+    const std::size_t writes[] = {(from + to) / 2, from, to - 1, from / 2, (to + n) / 2, 0, n - 1};
+    for (const std::size_t at : writes) {
+      SCOPED_TRACE(std::string(b.name) + ", pixel " + std::to_string(at));
+      Pixels pixels(b);
+      WriteWatch watch;
+      ASSERT_TRUE(watch.Start(pixels.data() + from, to - from));
+      ASSERT_TRUE(watch.Grow(pixels.data(), n));
+      EXPECT_FALSE(watch.Written());
+      pixels.data()[at].alpha = 7;
+      EXPECT_TRUE(watch.Written());
+      for (const std::size_t other : writes) pixels.data()[other] = kRed;
+      watch.Stop();
+    }
+    Pixels pixels(b);
+    WriteWatch watch;
+    ASSERT_TRUE(watch.Start(pixels.data() + from, to - from));
+    ASSERT_TRUE(watch.Grow(pixels.data(), n));
+    watch.Stop();
+    for (const std::size_t at : writes) pixels.data()[at] = kRed;
+    EXPECT_EQ(pixels.data()[from / 2], kRed);
+  }
+}
+
 // Beyond the ranges the system can watch, a watch says so and counts every
 // range as written, so nothing derived from it is trusted; the others go on.
 TEST(WriteWatch, BeyondTheLimitEveryRangeCountsAsWritten) {
