@@ -1,6 +1,9 @@
 #include "framework/QtImage.h"
 
 #include <cstdint>
+#include <new>
+
+#include "framework/ImageCodecParts.h"
 
 namespace fw {
 
@@ -52,7 +55,9 @@ Ref<Picture> FromQImage(const QImage& image) {
   }
   const bool alpha = image.hasAlphaChannel();
   const QImage rgba = image.convertToFormat(alpha ? QImage::Format_RGBA8888 : QImage::Format_RGBX8888);
-  auto buffer = std::make_shared<PixelBuffer>(w, h, kTransparent);
+  // Every pixel is written below: no fill, no watch of fresh pixels.
+  std::shared_ptr<PixelBuffer> buffer = image_codec::UnfilledBuffer(w, h);
+  if (!buffer) throw std::bad_alloc();
   auto* dst = reinterpret_cast<std::uint8_t*>(buffer->pixels.get());
   for (int y = 0; y < rgba.height(); ++y) CopyTurningAlpha(rgba.constScanLine(y), dst + 4 * y * w, w);
   return MakeRef<Picture>(std::move(buffer), alpha);
