@@ -9,22 +9,14 @@
 
 namespace fw {
 
-// s * as + d * (255 - as) over 255, rounded to nearest, for bytes s and d
-// and as in 0..255: the blend over an opaque pixel, with no division.
-constexpr int MixOverOpaque(int s, int d, int as) noexcept {
-  const int t = s * as + d * (255 - as) + 128;
-  return (t + (t >> 8)) >> 8;
-}
+// x / 255 rounded to nearest, exact for x in 0..255 * 255, with no division.
+constexpr unsigned Div255(unsigned x) noexcept { return (x + 128 + ((x + 128) >> 8)) >> 8; }
 
 inline Color Blend(Color src, Color dst) noexcept {
   const int as = 255 - src.alpha;
   if (as == 255) return src;
   if (as == 0) return dst;
   const int ad = 255 - dst.alpha;
-  if (ad == 255) {  // as nearly always
-    auto mix = [as](int s, int d) { return static_cast<std::uint8_t>(MixOverOpaque(s, d, as)); };
-    return Color{mix(src.red, dst.red), mix(src.green, dst.green), mix(src.blue, dst.blue), 0};
-  }
   const int keep = ad * (255 - as);     // dst weight, scaled by 255
   const int outA255 = as * 255 + keep;  // out opacity, scaled by 255
   auto mix = [&](int s, int d) {
@@ -35,8 +27,8 @@ inline Color Blend(Color src, Color dst) noexcept {
                static_cast<std::uint8_t>(255 - outA)};
 }
 
-// dst[i] = Blend(src[i], dst[i]) for i < n, over an opaque row: every pixel
-// mixed as MixOverOpaque does, two bytes at a time in the halves of a word
+// dst[i] = Blend(src[i], dst[i]) for i < n, over an opaque row: each byte
+// Div255(s * as + d * (255 - as)), two at a time in the halves of a word
 // (no sum carries out of its half), so that the loop vectorises.
 inline void BlendRowOverOpaque(const Color* src, Color* dst, std::int64_t n) noexcept {
   constexpr std::uint32_t kHalves = 0x00ff00ffu;

@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 #include <jerror.h>
 
+#include "framework/Blend.h"
 #include "framework/ImageCodecParts.h"
 
 namespace image_codec {
@@ -197,9 +198,6 @@ struct EncodeJob {
   std::unique_ptr<Color[]> row;  // one row flattened onto white
 };
 
-// Exact round(x / 255) for x in 0..255 * 255.
-inline unsigned Div255(unsigned x) { return (x + 128 + ((x + 128) >> 8)) >> 8; }
-
 // True when no pixel of the row lets anything show through.
 bool RowOpaque(const Color* row, std::int64_t width) {
   unsigned any = 0;
@@ -211,9 +209,9 @@ bool RowOpaque(const Color* row, std::int64_t width) {
 void FlattenRow(const Color* src, Color* dst, std::int64_t width) {
   for (std::int64_t x = 0; x < width; ++x) {
     const unsigned a = src[x].alpha, o = 255 - a;
-    dst[x] = Color{static_cast<std::uint8_t>(Div255(src[x].red * o + 255 * a)),
-                   static_cast<std::uint8_t>(Div255(src[x].green * o + 255 * a)),
-                   static_cast<std::uint8_t>(Div255(src[x].blue * o + 255 * a)), 0};
+    dst[x] = Color{static_cast<std::uint8_t>(fw::Div255(src[x].red * o + 255 * a)),
+                   static_cast<std::uint8_t>(fw::Div255(src[x].green * o + 255 * a)),
+                   static_cast<std::uint8_t>(fw::Div255(src[x].blue * o + 255 * a)), 0};
   }
 }
 
