@@ -9,6 +9,7 @@
 #include "framework/Numbers.h"
 #include "framework/PixelMemory.h"
 #include "framework/ReducedCopies.h"
+#include "framework/Reduction.h"
 #include "framework/TestSeams.h"
 
 void PixelRelease::operator()(Color* p) const noexcept {
@@ -80,12 +81,12 @@ namespace {
 bool recording = false;
 std::vector<TestSeams::DrawCall> recorded;
 
-// The target pixels [begin, end) whose centres fall inside [origin, origin + size).
+// The target pixels [begin, end) whose centres fall inside [origin, origin + size),
+// within [0, limit).
 void CoveredSpan(double origin, double size, std::int64_t limit, std::int64_t& begin, std::int64_t& end) {
-  const double b = std::ceil(origin - 0.5);
-  const double e = std::ceil(origin + size - 0.5);
-  begin = std::clamp<std::int64_t>(ToInteger(std::max(b, -1.0)), 0, limit);
-  end = std::clamp<std::int64_t>(ToInteger(std::min(e, static_cast<double>(limit))), 0, limit);
+  fw::Covered(origin, size, begin, end);
+  begin = std::clamp<std::int64_t>(begin, 0, limit);
+  end = std::clamp<std::int64_t>(end, 0, limit);
 }
 
 // Enlarged or at the same size: each target pixel takes the source pixel

@@ -23,13 +23,6 @@ constexpr std::int64_t kTile = 64;
 // far as the target shows it, which a pan makes again.
 constexpr std::int64_t kWholeViewTargets = 1;
 
-// The target pixels whose centres fall inside [origin, origin + size),
-// unclipped.
-void Covered(double origin, double size, std::int64_t& begin, std::int64_t& end) {
-  begin = ToInteger(std::ceil(origin - 0.5));
-  end = ToInteger(std::ceil(origin + size - 0.5));
-}
-
 }  // namespace
 
 // The reduction last drawn: target pixels [t0, t1) of both axes as they lie

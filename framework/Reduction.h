@@ -31,6 +31,10 @@ struct AxisMap {
   bool Reduces() const noexcept { return size < extent; }
 };
 
+// The target pixels [begin, end) whose centres fall inside
+// [origin, origin + size), unclipped.
+void Covered(double origin, double size, std::int64_t& begin, std::int64_t& end) noexcept;
+
 // A block of pixels of its own.
 struct Plane {
   std::int64_t width = 0;

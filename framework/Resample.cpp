@@ -16,6 +16,11 @@ std::int64_t AxisMap::Nearest(std::int64_t t) const noexcept {
   return std::clamp<std::int64_t>(ToInteger(s), lo, hi);
 }
 
+void Covered(double origin, double size, std::int64_t& begin, std::int64_t& end) noexcept {
+  begin = ToInteger(std::ceil(origin - 0.5));
+  end = ToInteger(std::ceil(origin + size - 0.5));
+}
+
 Taps MakeTaps(const AxisMap& m, int level, std::int64_t pixels, std::int64_t t0, std::int64_t t1) {
   // Each target pixel's first source pixel, and its weights from there.
   std::vector<std::int64_t> first, count;
