@@ -145,16 +145,21 @@ std::uint32_t PackUniform(const std::uint32_t* __restrict even, const std::uint3
   return mixed;
 }
 
-// The alpha-weighted average of a block of count pixels from its lane sums,
-// when each pixel is opaque or fully transparent: rounded as AverageBlock
-// rounds.
-Color FromSums(std::uint32_t even, std::uint32_t odd, unsigned count) {
-  const unsigned opacity = 255 * count - (odd >> 16);
-  const unsigned shown = (opacity + count / 2) / count;
+// The alpha-weighted average of n pixels, from the sum of their opacities
+// (255 - alpha) and of their colours each weighted by its opacity: the
+// opacity and the colours rounded to nearest.
+Color Average(std::uint64_t opacity, std::uint64_t red, std::uint64_t green, std::uint64_t blue, std::uint64_t n) {
+  const std::uint64_t shown = (opacity + n / 2) / n;
   if (shown == 0) return kTransparent;
-  // The colours are the opaque pixels' (each weighing 255) over the opacity.
-  auto byte = [opacity](unsigned sum) { return static_cast<std::uint8_t>((255 * sum + opacity / 2) / opacity); };
-  return Color{byte(even & 0xffff), byte(odd & 0xffff), byte(even >> 16), static_cast<std::uint8_t>(255 - shown)};
+  auto byte = [opacity](std::uint64_t sum) { return static_cast<std::uint8_t>((sum + opacity / 2) / opacity); };
+  return Color{byte(red), byte(green), byte(blue), static_cast<std::uint8_t>(255 - shown)};
+}
+
+// The alpha-weighted average of a block of count pixels from its lane sums,
+// when each pixel is opaque or fully transparent: the colours summed are
+// the opaque pixels', each weighing 255.
+Color FromSums(std::uint32_t even, std::uint32_t odd, unsigned count) {
+  return Average(255 * count - (odd >> 16), 255 * (even & 0xffff), 255 * (odd & 0xffff), 255 * (even >> 16), count);
 }
 
 // Writes blocks [0, blocks) of 2^shift x 2^shift pixels as FromSums does,
@@ -195,11 +200,7 @@ Color AverageBlock(const Source& s, std::int64_t x0, std::int64_t y0, std::int64
       blue += o * row[x].blue;
     }
   }
-  const auto n = static_cast<std::uint64_t>(cols * rows);
-  const std::uint64_t shown = (opacity + n / 2) / n;
-  if (shown == 0) return kTransparent;
-  auto byte = [opacity](std::uint64_t sum) { return static_cast<std::uint8_t>((sum + opacity / 2) / opacity); };
-  return Color{byte(red), byte(green), byte(blue), static_cast<std::uint8_t>(255 - shown)};
+  return Average(opacity, red, green, blue, static_cast<std::uint64_t>(cols * rows));
 }
 
 // Level pixels [first, first + blocks) of level row y into out, from the
