@@ -3,9 +3,9 @@
 // source-over in bytes (alpha 0 is opaque).
 
 #include <cstdint>
-#include <cstring>
 
 #include "framework/Color.h"
+#include "framework/PixelWords.h"
 
 namespace fw {
 
@@ -31,11 +31,8 @@ inline Color Blend(Color src, Color dst) noexcept {
 // Div255(s * as + d * (255 - as)), two at a time in the halves of a word
 // (no sum carries out of its half), so that the loop vectorises.
 inline void BlendRowOverOpaque(const Color* src, Color* dst, std::int64_t n) noexcept {
-  constexpr std::uint32_t kHalves = 0x00ff00ffu;
   for (std::int64_t i = 0; i < n; ++i) {
-    std::uint32_t s, d;
-    std::memcpy(&s, src + i, 4);
-    std::memcpy(&d, dst + i, 4);
+    const std::uint32_t s = Word(src + i), d = Word(dst + i);
     const std::uint32_t as = 255 - (s >> 24);
     auto mix = [as](std::uint32_t s2, std::uint32_t d2) {
       const std::uint32_t t = s2 * as + d2 * (255 - as) + 0x00800080u;
@@ -43,8 +40,7 @@ inline void BlendRowOverOpaque(const Color* src, Color* dst, std::int64_t n) noe
     };
     const std::uint32_t redBlue = mix(s & kHalves, d & kHalves);
     const std::uint32_t green = mix((s >> 8) & 0xffu, (d >> 8) & 0xffu);
-    const std::uint32_t out = redBlue | green << 8;
-    std::memcpy(dst + i, &out, 4);
+    Put(dst + i, redBlue | green << 8);
   }
 }
 
@@ -54,15 +50,12 @@ inline void BlendRowOverOpaque(const Color* src, Color* dst, std::int64_t n) noe
 inline void BlendRow(const Color* src, Color* dst, std::int64_t n) noexcept {
   std::uint32_t partial = 0, dstSeeThrough = 0;
   for (std::int64_t i = 0; i < n; ++i) {
-    std::uint32_t s, d;
-    std::memcpy(&s, src + i, 4);
-    std::memcpy(&d, dst + i, 4);
-    partial |= s + 0x01000000u;  // alpha 0 or 255 carries nothing into bits 25 to 31
+    const std::uint32_t s = Word(src + i), d = Word(dst + i);
+    partial |= PartialBits(s);
     dstSeeThrough |= d;
-    d = s >> 24 == 0 ? s : d;
-    std::memcpy(dst + i, &d, 4);
+    Put(dst + i, s >> 24 == 0 ? s : d);
   }
-  if ((partial & 0xfe000000u) == 0) return;
+  if (!AnyPartial(partial)) return;
   if ((dstSeeThrough >> 24) == 0) {
     BlendRowOverOpaque(src, dst, n);
     return;

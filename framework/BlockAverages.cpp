@@ -3,10 +3,9 @@
 // vectorises.
 
 #include <algorithm>
-#include <bit>
-#include <cstring>
 
 #include "framework/Picture.h"
+#include "framework/PixelWords.h"
 #include "framework/Reduction.h"
 
 namespace fw {
@@ -38,27 +37,24 @@ struct Lanes {
 // The pixel with its colour cleared if it is at least half transparent.
 // Over pixels that are each opaque or fully transparent, the alpha-weighted
 // average is then the sum of what is left over the opaque count; flagged
-// nonzero in bits 25 to 31 of `partial` when some alpha is neither 0 nor 255,
+// in `partial` (see PartialBits) when some alpha is neither 0 nor 255,
 // where that does not hold.
 inline std::uint32_t Masked(const Color* pixel, std::uint32_t& partial) {
-  std::uint32_t w;
-  std::memcpy(&w, pixel, 4);
-  partial |= w + 0x01000000u;  // alpha 0 or 255 carries nothing into bits 25 to 31
+  const std::uint32_t w = Word(pixel);
+  partial |= PartialBits(w);
   const auto halfSeeThrough = static_cast<std::uint32_t>(static_cast<std::int32_t>(w) >> 31);
   return w & ~(halfSeeThrough & 0x00ffffffu);
 }
 
 // even[i] and odd[i] = the lanes of pixels 2i and 2i + 1 of [x0, x0 + count),
 // masked, summed down each block row of kSide rows, from y0 on for `rows`
-// rows; a block is at least two pixels wide. Returns nonzero when some
-// pixel is partly transparent. Kept out of line: inlined, the compiler no
-// longer sees that even and odd are apart from the rows, and leaves the
-// loops scalar.
+// rows; a block is at least two pixels wide. Returns whether some pixel is
+// partly transparent. Kept out of line: inlined, the compiler no longer
+// sees that even and odd are apart from the rows, and leaves the loops
+// scalar.
 template <int kSide>
-[[gnu::noinline]] std::uint32_t SumDown(const Source& s, std::int64_t y0, std::int64_t rows, std::int64_t x0,
-                                        std::int64_t count, std::uint32_t* __restrict even,
-                                        std::uint32_t* __restrict odd) {
-  constexpr std::uint32_t kHalves = 0x00ff00ffu;
+[[gnu::noinline]] bool SumDown(const Source& s, std::int64_t y0, std::int64_t rows, std::int64_t x0, std::int64_t count,
+                               std::uint32_t* __restrict even, std::uint32_t* __restrict odd) {
   constexpr int kBlockRows = kSide < kRowsRead ? kRowsRead / kSide : 1;
   const std::int64_t pairs = count / 2;
   std::uint32_t partial = 0;
@@ -104,7 +100,7 @@ template <int kSide>
     }
     partial |= part;
   }
-  return partial & 0xfe000000u;
+  return AnyPartial(partial);
 }
 
 // v[x] = v[2x] + v[2x + 1], shift times over: the sums of each 2^shift
@@ -128,7 +124,6 @@ void SumAcross(std::uint32_t* v, std::uint32_t* spare, std::int64_t blocks, int 
 // neither, and so written wrong.
 std::uint32_t PackUniform(const std::uint32_t* __restrict even, const std::uint32_t* __restrict odd,
                           std::int64_t blocks, int shift, Color* out) {
-  static_assert(std::endian::native == std::endian::little, "lanes are read as the bytes of a pixel");
   const std::uint32_t half = std::uint32_t{1} << (2 * shift - 1);
   const std::uint32_t rounding = half | half << 16;
   const auto down = static_cast<unsigned>(2 * shift);
@@ -137,10 +132,9 @@ std::uint32_t PackUniform(const std::uint32_t* __restrict even, const std::uint3
   for (std::int64_t b = 0; b < blocks; ++b) {
     const std::uint32_t alpha = odd[b] >> 16;
     mixed |= (alpha != 0) & (alpha != transparent);
-    const std::uint32_t opaque = (((even[b] + rounding) >> down) & 0x00ff00ffu) |
-                                 ((((odd[b] + rounding) >> down) & 0x00ff00ffu) << 8);
-    const std::uint32_t packed = alpha == transparent ? 0xff000000u : opaque;
-    std::memcpy(out + b, &packed, 4);
+    const std::uint32_t opaque =
+        (((even[b] + rounding) >> down) & kHalves) | ((((odd[b] + rounding) >> down) & kHalves) << 8);
+    Put(out + b, alpha == transparent ? 0xff000000u : opaque);
   }
   return mixed;
 }
@@ -182,8 +176,7 @@ void PackFromSums(const std::uint32_t* __restrict even, const std::uint32_t* __r
     const std::uint32_t pixel = byte(half(even[b], 0)) | byte(half(odd[b], 0)) << 8 | byte(half(even[b], 1)) << 16 |
                                 static_cast<std::uint32_t>(255 - shown) << 24;
     const std::uint32_t keep = 0u - static_cast<std::uint32_t>(shown > 0);  // a block not shown is transparent
-    const std::uint32_t packed = (pixel & keep) | (~keep & 0xff000000u);
-    std::memcpy(out + b, &packed, 4);
+    Put(out + b, (pixel & keep) | (~keep & 0xff000000u));
   }
 }
 
@@ -234,8 +227,8 @@ void FinishRow(const Source& s, int shift, std::int64_t y, std::int64_t first, s
 }
 
 // SumDown for blocks of 2^shift rows.
-std::uint32_t SumDownBlocks(int shift, const Source& s, std::int64_t y0, std::int64_t rows, std::int64_t x0,
-                            std::int64_t count, Lanes& l) {
+bool SumDownBlocks(int shift, const Source& s, std::int64_t y0, std::int64_t rows, std::int64_t x0, std::int64_t count,
+                   Lanes& l) {
   switch (shift) {
     case 1: return SumDown<2>(s, y0, rows, x0, count, l.even.data(), l.odd.data());
     case 2: return SumDown<4>(s, y0, rows, x0, count, l.even.data(), l.odd.data());
@@ -258,7 +251,7 @@ void AverageBlocks(const Source& s, int shift, std::int64_t x0, std::int64_t y0,
     for (std::int64_t x = x0; x < x1; x += perStrip) {
       const std::int64_t blocks = std::min(perStrip, x1 - x);
       const std::int64_t count = std::min(blocks << shift, s.width - (x << shift));
-      const bool exact = SumDownBlocks(shift, s, y << shift, rows, x << shift, count, l) == 0;
+      const bool exact = !SumDownBlocks(shift, s, y << shift, rows, x << shift, count, l);
       for (std::int64_t j = 0; j < levelRows; ++j)
         FinishRow(s, shift, y + j, x, blocks, l.even.data() + j * kStrip, l.odd.data() + j * kStrip, l.spare.data(),
                   exact, out.pixels.get() + (y + j) * out.width + x);

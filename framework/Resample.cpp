@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "framework/Numbers.h"
+#include "framework/PixelWords.h"
 #include "framework/Reduction.h"
 
 namespace fw {
@@ -104,8 +104,7 @@ class WeightedRows {
  private:
   void Weigh(const Color* row, float* __restrict out) const {
     for (std::int64_t x = 0; x < width_; ++x) {
-      std::uint32_t v;  // a word, not four bytes, so that the loop vectorises
-      std::memcpy(&v, row + x, 4);
+      const std::uint32_t v = Word(row + x);  // a word, not four bytes, so that the loop vectorises
       const auto alpha = static_cast<std::int32_t>(v >> 24);
       const float opacity = static_cast<float>(255 - alpha) * (1.0f / 255);
       out[4 * x] = opacity * static_cast<float>(static_cast<std::int32_t>(v & 0xff));
@@ -140,7 +139,7 @@ void ToPixels(const float* __restrict sums, std::int64_t n, Color* out) {
     };
     const std::uint32_t pixel = byte(sum[0]) | byte(sum[1]) << 8 | byte(sum[2]) << 16 |
                                 static_cast<std::uint32_t>(255 - shown) << 24;
-    std::memcpy(out + i, &pixel, 4);
+    Put(out + i, pixel);
   }
 }
 
