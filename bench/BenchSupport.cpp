@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace Bench {
 
@@ -149,6 +150,23 @@ std::string Fixed(double x, int decimals) {
 int Fail(const std::string& mode, const std::string& message) {
   std::fprintf(stderr, "pixelmoth-bench %s: %s\n", mode.c_str(), message.c_str());
   return kRefusedExitCode;
+}
+
+WorkFolder::WorkFolder(const std::string& prefix, const std::optional<std::string>& given) {
+  if (given) {
+    std::filesystem::create_directories(*given);
+    path_ = *given;
+    return;
+  }
+  std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+  if (!mkdtemp(pattern.data())) return;
+  path_ = pattern;
+  own_ = true;
+}
+
+WorkFolder::~WorkFolder() {
+  std::error_code ignored;
+  if (own_) std::filesystem::remove_all(path_, ignored);
 }
 
 }  // namespace Bench

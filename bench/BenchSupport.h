@@ -59,6 +59,24 @@ class Options {
   std::vector<std::string> positional_;
 };
 
+// The folder for a run's files: the one given, or else one of the run's
+// own in the system's temporary folder, named from `prefix`, removed with
+// everything in it at the end. Path() is empty when it cannot be made.
+class WorkFolder {
+ public:
+  explicit WorkFolder(const std::string& prefix, const std::optional<std::string>& given = std::nullopt);
+  ~WorkFolder();
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+  const std::string& Path() const noexcept { return path_; }
+  // Whether the folder is the run's own.
+  bool Own() const noexcept { return own_; }
+
+ private:
+  std::string path_;
+  bool own_ = false;
+};
+
 // One line of tab-separated fields on standard output.
 void PrintRow(const std::vector<std::string>& fields);
 // A number with a fixed count of decimals.

@@ -76,19 +76,6 @@ std::string ToolTimed(const std::vector<std::string>& command, bool inputReady) 
   return Timed([&] { return Run(command); });
 }
 
-// A work folder of the run's own, or the one given.
-std::string WorkFolder(const Bench::Options& options, bool& made) {
-  made = false;
-  if (const auto given = options.Value("--work")) {
-    std::filesystem::create_directories(*given);
-    return *given;
-  }
-  std::string pattern = (std::filesystem::temp_directory_path() / "pixelmoth-bench-io-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) return "";
-  made = true;
-  return pattern;
-}
-
 }  // namespace
 
 int RunIoMode(const Arguments& args) {
@@ -96,8 +83,8 @@ int RunIoMode(const Arguments& args) {
   const std::string error = options.Parse(args, {"--work"}, {});
   if (!error.empty()) return Bench::Fail("io", error);
   if (!options.Positional().empty()) return Bench::Fail("io", "unexpected " + options.Positional().front());
-  bool madeWork = false;
-  const std::string work = WorkFolder(options, madeWork);
+  const Bench::WorkFolder folder("pixelmoth-bench-io", options.Value("--work"));
+  const std::string& work = folder.Path();
   if (work.empty()) return Bench::Fail("io", "cannot make a work folder");
   TestSeams::InitHeadless();
 
@@ -132,9 +119,7 @@ int RunIoMode(const Arguments& args) {
                    std::to_string(kRuns)});
 
   std::error_code ignored;
-  if (madeWork) {
-    std::filesystem::remove_all(work, ignored);
-  } else {
+  if (!folder.Own()) {
     for (const std::string& f : {ppm, saved, cjpegOut}) std::filesystem::remove(f, ignored);
   }
   TestSeams::Reset();

@@ -3,8 +3,6 @@
 // the last applied and the result saved through the save dialog; read from
 // /proc/self/status after each step.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -54,25 +52,13 @@ void PrintStep(const std::string& step) {
                    Bench::Fixed(peak / picture, 2)});
 }
 
-// The folder for the files, removed at the end.
-struct WorkFolder {
-  WorkFolder() {
-    char pattern[] = "/tmp/pixelmoth-memory-XXXXXX";
-    path = mkdtemp(pattern) ? pattern : "";
-  }
-  ~WorkFolder() {
-    for (const char* name : {"/in.jpeg", "/out.jpeg"}) unlink((path + name).c_str());
-    if (!path.empty()) rmdir(path.c_str());
-  }
-  std::string path;
-};
 }  // namespace
 
 int RunMemoryMode(const Arguments& args) {
   if (!args.empty()) return Bench::Fail("memory", "takes no arguments");
-  WorkFolder work;
-  if (work.path.empty()) return Bench::Fail("memory", "cannot make a folder in /tmp");
-  const FolderItem in(work.path + "/in.jpeg");
+  const Bench::WorkFolder work("pixelmoth-memory");
+  if (work.Path().empty()) return Bench::Fail("memory", "cannot make a work folder");
+  const FolderItem in(work.Path() + "/in.jpeg");
   if (!Bench::PhotoLikePicture(kSide, kSide)->Save(in, Picture::SaveAsJPEG, 90))
     return Bench::Fail("memory", "cannot write " + in.NativePath());
 
@@ -92,7 +78,7 @@ int RunMemoryMode(const Arguments& args) {
   }
   w->ApplyButton()->Action.Raise(*w->ApplyButton());
   PrintStep("apply");
-  TestSeams::QueueSaveDialogAnswer(MakeRef<FolderItem>(work.path + "/out.jpeg"));
+  TestSeams::QueueSaveDialogAnswer(MakeRef<FolderItem>(work.Path() + "/out.jpeg"));
   w->SaveButton()->Action.Raise(*w->SaveButton());
   PrintStep("save");
   if (!reset) std::fprintf(stderr, "pixelmoth-bench memory: the peak includes making the input file\n");
