@@ -79,20 +79,17 @@ TEST_F(ApplyCancelTest, ApplyWithTheModeOnKeepsOnePictureDrawnTwiceAtOnePlace) {
   w->fxLayer = preview;
   w->superGlitchMode = true;
   w->applyFX = true;
-  TestSeams::RecordDrawCalls(true);
 
-  Paint();
+  const std::vector<TestSeams::DrawCall> calls = PaintRecordingDraws();
 
   EXPECT_EQ(w->pic, preview);
   EXPECT_EQ(w->fxLayer, preview);
   // The paint after the apply draws the one picture twice.
-  const std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
   ASSERT_EQ(calls.size(), 4u);
   EXPECT_EQ(calls[2].picture, preview.Get());
   EXPECT_EQ(calls[3].picture, preview.Get());
   EXPECT_EQ(calls[2].x, calls[3].x);
   EXPECT_EQ(calls[2].y, calls[3].y);
-  TestSeams::RecordDrawCalls(false);
 }
 
 TEST_F(ApplyCancelTest, CancelGivesAFreshLayerAndLeavesThePicture) {

@@ -34,10 +34,7 @@ class ViewTest : public RenderTest {
     SetAllFlags(true);
     w->ZoomText()->SetText("kept");
     TestSeams::ClearLog();
-    TestSeams::RecordDrawCalls(true);
-    Paint();
-    std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
-    TestSeams::RecordDrawCalls(false);
+    std::vector<TestSeams::DrawCall> calls = PaintRecordingDraws();
     EXPECT_EQ(Flags(), std::vector<bool>(14, true));
     EXPECT_EQ(w->ZoomText()->Text(), "kept");
     return calls;
@@ -104,13 +101,11 @@ TEST_F(ViewTest, ViewNumbersAndDrawCalls) {
     SCOPED_TRACE(c.zoom);
     GivePicture(SolidPicture(c.picW, c.picH, RGB(1, 2, 3)));
     w->ZoomFactor = c.zoom;
-    TestSeams::RecordDrawCalls(true);
-    Paint();
+    const std::vector<TestSeams::DrawCall> calls = PaintRecordingDraws();
     EXPECT_EQ(w->zW, c.zW);
     EXPECT_EQ(w->zH, c.zH);
     EXPECT_EQ(w->theLeft, c.theLeft);
     EXPECT_EQ(w->theTop, c.theTop);
-    const std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[0].picture, w->pic.Get());
     EXPECT_EQ(calls[1].picture, w->fxLayer.Get());
@@ -125,7 +120,6 @@ TEST_F(ViewTest, ViewNumbersAndDrawCalls) {
       EXPECT_EQ(d.sourceHeight, c.sourceH);
     }
   }
-  TestSeams::RecordDrawCalls(false);
 }
 
 TEST_F(ViewTest, PanDragAndCorrectionTerms) {
@@ -148,16 +142,13 @@ TEST_F(ViewTest, PanDragAndCorrectionTerms) {
     w->ZoomCorrectionX = c.correctionX;
     w->picY = c.picY, w->mYDelta = c.mYDelta, w->permOffsetY = c.permOffsetY,
     w->ZoomCorrectionY = c.correctionY;
-    TestSeams::RecordDrawCalls(true);
-    Paint();
-    const std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
+    const std::vector<TestSeams::DrawCall> calls = PaintRecordingDraws();
     ASSERT_EQ(calls.size(), 2u);
     for (const TestSeams::DrawCall& d : calls) {
       EXPECT_EQ(d.x, static_cast<double>(w->theLeft + c.dx));
       EXPECT_EQ(d.y, static_cast<double>(w->theTop + c.dy));
     }
   }
-  TestSeams::RecordDrawCalls(false);
 }
 
 TEST_F(ViewTest, CanvasShowsThePictureWithThePreviewOverIt) {
@@ -228,10 +219,7 @@ TEST_F(ViewTest, ViewCostIsBoundedAtAnyZoom) {
   constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
   w->permOffsetX = w->mXDelta = kMax;
   w->permOffsetY = w->mYDelta = kMin;
-  TestSeams::RecordDrawCalls(true);
-  Paint();
-  const std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
-  TestSeams::RecordDrawCalls(false);
+  const std::vector<TestSeams::DrawCall> calls = PaintRecordingDraws();
   ASSERT_EQ(calls.size(), 2u);
   for (const TestSeams::DrawCall& d : calls) {
     EXPECT_EQ(d.x, static_cast<double>(kMax));
@@ -313,10 +301,7 @@ TEST_F(ViewTest, ATransparentPreviewLayerChangesNothingShown) {
   for (const double zoom : {0.1, 0.18, 1.0 / 3, 0.5, 1 / 1.2, 1.0, 1.44, 4.0}) {
     w->ZoomFactor = zoom;
     GivePicture(pic);
-    TestSeams::RecordDrawCalls(true);
-    Paint();
-    const std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
-    TestSeams::RecordDrawCalls(false);
+    const std::vector<TestSeams::DrawCall> calls = PaintRecordingDraws();
     ASSERT_EQ(calls.size(), 2u);
     const TestSeams::DrawCall& d = calls[0];
     const auto alone = MakeRef<Picture>(kCanvasW, kCanvasH);

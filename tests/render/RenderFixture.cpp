@@ -15,6 +15,14 @@ void RenderTest::SetUp() {
 
 void RenderTest::Paint() { w->MainCanvas()->Refresh(true); }
 
+std::vector<TestSeams::DrawCall> RenderTest::PaintRecordingDraws() {
+  TestSeams::RecordDrawCalls(true);
+  Paint();
+  std::vector<TestSeams::DrawCall> calls = TestSeams::DrawCalls();
+  TestSeams::RecordDrawCalls(false);
+  return calls;
+}
+
 Color RenderTest::CanvasPixel(std::int64_t x, std::int64_t y) const {
   return TestSeams::CanvasImage(*w->MainCanvas())->RGBSurface().Pixel(x, y);
 }

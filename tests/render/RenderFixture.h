@@ -10,6 +10,7 @@
 
 #include "editor/MainWindow.h"
 #include "framework/Picture.h"
+#include "framework/TestSeams.h"
 #include "render/PaintCycle.h"
 #include "tests/support/Fixtures.h"
 
@@ -22,6 +23,8 @@ class RenderTest : public EditorTest {
 
   // One paint through the framework, as a handler's Refresh(True) asks it.
   void Paint();
+  // One paint, and the pictures it drew, in order.
+  std::vector<TestSeams::DrawCall> PaintRecordingDraws();
   // The canvas's backing store pixel.
   Color CanvasPixel(std::int64_t x, std::int64_t y) const;
 
