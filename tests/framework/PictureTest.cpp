@@ -134,16 +134,18 @@ TEST(DrawPicture, ClipsAtTheTargetsEdges) {
 
 // --- Reduced, as image viewers show a picture -----------------------------------
 
-// The largest difference of any colour byte of a drawn pixel from c's.
+// The largest difference of any byte of a from b's, the alpha's too.
+int ByteDifference(Color a, Color b) {
+  return std::max({std::abs(a.red - b.red), std::abs(a.green - b.green), std::abs(a.blue - b.blue),
+                   std::abs(a.alpha - b.alpha)});
+}
+
+// The largest difference of any byte of a drawn pixel from c's.
 int LargestDifference(const Ref<Picture>& p, Color c) {
   RGBSurface s = p->RGBSurface();
   int largest = 0;
   for (std::int64_t y = 0; y < p->Height(); ++y) {
-    for (std::int64_t x = 0; x < p->Width(); ++x) {
-      const Color d = s.Pixel(x, y);
-      largest = std::max({largest, std::abs(d.red - c.red), std::abs(d.green - c.green),
-                          std::abs(d.blue - c.blue), std::abs(d.alpha - c.alpha)});
-    }
+    for (std::int64_t x = 0; x < p->Width(); ++x) largest = std::max(largest, ByteDifference(s.Pixel(x, y), c));
   }
   return largest;
 }
@@ -383,9 +385,7 @@ Color AlphaWeightedAverage(const RGBSurface& s, std::int64_t x0, std::int64_t y0
       const Color want = AlphaWeightedAverage(source, x0, y0, std::min(x0 + n, std::min(x + w, pic->Width())),
                                               std::min(y0 + n, std::min(y + h, pic->Height())));
       const Color got = shown.Pixel(tx, ty);
-      const int off = std::max({std::abs(got.red - want.red), std::abs(got.green - want.green),
-                                std::abs(got.blue - want.blue), std::abs(got.alpha - want.alpha)});
-      if (off > tolerance) {
+      if (ByteDifference(got, want) > tolerance) {
         return ::testing::AssertionFailure()
                << "target pixel " << tx << ", " << ty << " shows " << int(got.red) << " " << int(got.green) << " "
                << int(got.blue) << " alpha " << int(got.alpha) << ", the block " << int(want.red) << " "
