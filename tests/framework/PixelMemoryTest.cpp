@@ -55,24 +55,17 @@ const Block kBlocks[] = {
 
 class Pixels {
  public:
-  explicit Pixels(const Block& b) : count_(b.count), mapped_(b.mapped) {
-    data_ = mapped_ ? pixel_memory::MapTransparent(count_) : new Color[count_];
-    if (!mapped_) std::fill_n(data_, count_, kTransparent);
+  explicit Pixels(const Block& b)
+      : count_(b.count),
+        data_(b.mapped ? pixel_memory::MapTransparent(count_) : new Color[count_], PixelRelease(b.mapped ? count_ : 0)) {
+    if (!b.mapped) std::fill_n(data_.get(), count_, kTransparent);
   }
-  ~Pixels() {
-    if (mapped_) {
-      pixel_memory::Unmap(data_, count_);
-    } else {
-      delete[] data_;
-    }
-  }
-  Color* data() const { return data_; }
+  Color* data() const { return data_.get(); }
   std::size_t count() const { return count_; }
 
  private:
   std::size_t count_;
-  bool mapped_;
-  Color* data_;
+  std::unique_ptr<Color[], PixelRelease> data_;
 };
 
 TEST(WriteWatch, NoticesEveryWriteWherever) {
