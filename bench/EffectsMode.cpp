@@ -1,8 +1,8 @@
 // pixelmoth-bench effects [--size WxH]... [--target NAME]: the time of every
 // effect on a photo-like picture at strength 20, beside one plain copy of the
-// picture through RGBSurface.Pixel timed in the same run. Once for each
-// vector target the processor runs (Highway's names: AVX3, AVX2, SSE4, ...),
-// or for the one named.
+// picture through RGBSurface.Pixel timed in the same run. For each size, once
+// for each vector target the processor runs (Highway's names: AVX3, AVX2,
+// SSE4, ...), or for the one named.
 
 #include <string>
 #include <vector>
@@ -31,26 +31,31 @@ void PrintTiming(const std::string& target, const std::string& name, const Bench
                    Bench::Fixed(ms / copyMs, 2)});
 }
 
-void TimeSize(const std::string& target, const Bench::Size& size) {
+// The picture is made and the copy, which has no vector code, timed once;
+// the effects on each target in turn.
+void TimeSize(const Bench::Size& size, const std::vector<std::int64_t>& targets) {
   const Ref<Picture> pic = Bench::PhotoLikePicture(size.width, size.height);
   const auto fx = MakeRef<Picture>(size.width, size.height);
   const RGBSurface picSurf = pic->RGBSurface(), fxSurf = fx->RGBSurface();
-
   const double copyMs = Bench::MedianMilliseconds(kRuns, [&] { PlainCopy(picSurf, fxSurf); });
-  PrintTiming(target, "copy", size, copyMs, copyMs);
 
   Random glitchRandom(1);
-  for (const EffectEntry& effect : kEffects) {
-    const EffectContext context{picSurf, fxSurf, size.width, size.height, kStrength, glitchRandom,
-                                size.width, size.height, 1.0};
-    const double ms = Bench::MedianMilliseconds(
-        kRuns, [&] { effect.run(context); },
-        [&] {
-          TestSeams::Seed(glitchRandom, 1);
-          TestSeams::SeedRnd(2);
-          TestSeams::ClearLog();
-        });
-    PrintTiming(target, effect.name, size, ms, copyMs);
+  const EffectContext context{picSurf, fxSurf, size.width, size.height, kStrength, glitchRandom,
+                              size.width, size.height, 1.0};
+  for (const std::int64_t target : targets) {
+    hwy::SetSupportedTargetsForTest(target);
+    const std::string name = hwy::TargetName(target);
+    PrintTiming(name, "copy", size, copyMs, copyMs);
+    for (const EffectEntry& effect : kEffects) {
+      const double ms = Bench::MedianMilliseconds(
+          kRuns, [&] { effect.run(context); },
+          [&] {
+            TestSeams::Seed(glitchRandom, 1);
+            TestSeams::SeedRnd(2);
+            TestSeams::ClearLog();
+          });
+      PrintTiming(name, effect.name, size, ms, copyMs);
+    }
   }
 }
 
@@ -82,10 +87,7 @@ int RunEffectsMode(const Arguments& args) {
   // The developer log lines of the effects are kept, not printed.
   TestSeams::CaptureLog(true);
   Bench::PrintRow({"target", "effect", "size", "ms", "ns_per_px", "x_copy"});
-  for (const std::int64_t target : targets) {
-    hwy::SetSupportedTargetsForTest(target);
-    for (const Bench::Size& size : sizes) TimeSize(hwy::TargetName(target), size);
-  }
+  for (const Bench::Size& size : sizes) TimeSize(size, targets);
   hwy::SetSupportedTargetsForTest(0);
   return 0;
 }

@@ -61,13 +61,13 @@ bool ScrambleToBytes(const std::uint64_t* word, std::int64_t count, std::int64_t
   return true;
 }
 
-// out[i] = (Scramble(word[i]) >> 11) * 2^-53, as Rnd converts a draw.
+// out[i] = Xoshiro256::Unit(Scramble(word[i])), as Rnd converts a draw.
 void ScrambleToUnit(const std::uint64_t* word, std::int64_t count, double* out) {
   const hn::ScalableTag<std::uint64_t> d;
   const hn::Rebind<double, decltype(d)> df;
   const hn::Rebind<std::int64_t, decltype(d)> di;
   const std::int64_t N = static_cast<std::int64_t>(hn::Lanes(d));
-  const auto unit = hn::Set(df, 0x1.0p-53);
+  const auto unit = hn::Set(df, 0x1.0p-53);  // Xoshiro256::Unit's scale
   std::int64_t i = 0;
   for (; i + N <= count; i += N) {
     const auto x = Scramble(hn::LoadU(d, word + i));
@@ -75,7 +75,7 @@ void ScrambleToUnit(const std::uint64_t* word, std::int64_t count, double* out) 
     const auto top = hn::BitCast(di, hn::ShiftRight<11>(x));
     hn::StoreU(hn::Mul(hn::ConvertTo(df, top), unit), df, out + i);
   }
-  for (; i < count; ++i) out[i] = static_cast<double>(Xoshiro256::Scramble(word[i]) >> 11) * 0x1.0p-53;
+  for (; i < count; ++i) out[i] = Xoshiro256::Unit(Xoshiro256::Scramble(word[i]));
 }
 
 }  // namespace pixelmoth::HWY_NAMESPACE

@@ -31,6 +31,8 @@ class Xoshiro256 {
     s_[0] = s0, s_[1] = s1, s_[2] = s2, s_[3] = s3;
   }
   static std::uint64_t Scramble(std::uint64_t s1) noexcept { return Rotl(s1 * 5, 7) * 9; }
+  // An output as a double in [0, 1): its top 53 bits times 2^-53.
+  static double Unit(std::uint64_t output) noexcept { return static_cast<double>(output >> 11) * 0x1.0p-53; }
 
  private:
   static std::uint64_t Rotl(std::uint64_t x, int k) noexcept { return (x << k) | (x >> (64 - k)); }
@@ -132,11 +134,11 @@ struct Source {
 extern Source global;
 }  // namespace rnd_detail
 
-// A double in [0, 1) from the framework's own generator: (next >> 11) * 2^-53.
+// A double in [0, 1) from the framework's own generator.
 inline double Rnd() {
   rnd_detail::Source& s = rnd_detail::global;
   if (s.script) [[unlikely]] return s.script();
-  return static_cast<double>(s.gen.Next() >> 11) * 0x1.0p-53;
+  return Xoshiro256::Unit(s.gen.Next());
 }
 
 // count values of Rnd() into out[0] to out[count - 1], in order (scripted

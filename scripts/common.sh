@@ -12,13 +12,21 @@ LINKED_LIBRARIES=(qt6-base-dev libjpeg62-turbo-dev libhwy-dev libheif-dev)
 # The Debian packages the editor needs to build and run.
 BUILD_PACKAGES=(g++ cmake ninja-build qt6-image-formats-plugins "${LINKED_LIBRARIES[@]}")
 
-# And those the tests need: GoogleTest; a private X server, input, screenshots
+# clang with libFuzzer, for the fuzz targets.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
+# Those the tests need: GoogleTest; a private X server, input, screenshots
 # and window properties for the end-to-end runs; the Debian package's tools
 # (dpkg-shlibdeps reads the program with file) and desktop entry checker;
-# clang with libFuzzer; the locale sources, from which a test compiles a
-# locale with a decimal comma.
+# the fuzz targets' compiler; the locale sources, from which a test compiles
+# a locale with a decimal comma.
 TEST_PACKAGES=(libgtest-dev xvfb xdotool imagemagick x11-utils dpkg-dev file desktop-file-utils
-  clang libclang-rt-14-dev locales)
+  "${FUZZ_PACKAGES[@]}" locales)
+
+# Those the aarch64 build needs: the host's build tools and Qt (its moc),
+# the cross compiler, user-mode emulation, the arm64 libraries and GoogleTest.
+ARM64_PACKAGES=(cmake ninja-build qt6-base-dev g++-aarch64-linux-gnu qemu-user-static
+  "${LINKED_LIBRARIES[@]/%/:arm64}" libgtest-dev:arm64)
 
 # Installs the packages that are missing: as root with apt-get (after an
 # update); otherwise prints the one line to run and stops.

@@ -23,7 +23,7 @@ void PlainTaraxacum(const EffectContext& c) {
 HWY_BEFORE_TEST(TaraxacumOnEveryTarget);
 
 TEST_P(TaraxacumOnEveryTarget, MatchesTheColumnByColumnVersion) {
-  // Sizes off the multiples of 16 and 64 that the rows are gathered in.
+  // Sizes off the multiples of 64 that the rows are gathered in.
   ExpectSameAsReference(&Taraxacum, &PlainTaraxacum, {{100, 70}, {130, 9}, {257, 65}, {3, 200}}, {1, 20, 100});
 }
 
