@@ -12,10 +12,13 @@ fail() {
     import -window root "$work/failure-screen.png" 2>/dev/null &&
       echo "Screen at the failure: $work/failure-screen.png" >&2
   fi
-  if [ -s "$work/pixelmoth.log" ]; then
-    echo "--- pixelmoth output (last lines) ---" >&2
-    tail -n 20 "$work/pixelmoth.log" >&2
-  fi
+  local log
+  for log in pixelmoth xvfb; do
+    if [ -s "$work/$log.log" ]; then
+      echo "--- $log output (last lines) ---" >&2
+      tail -n 20 "$work/$log.log" >&2
+    fi
+  done
   exit 1
 }
 
@@ -64,6 +67,10 @@ poll() {
       wait "$app_pid" || app_pid_status=$?
       app_pid=""
       fail "pixelmoth ended (status $app_pid_status) while waiting for $what"
+    fi
+    if [ -n "$xvfb_pid" ] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+      xvfb_pid=""
+      fail "the X server ended while waiting for $what"
     fi
     [ "$SECONDS" -lt "$deadline" ] || fail "no $what within ${seconds}s"
     sleep 0.1
