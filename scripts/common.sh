@@ -12,8 +12,11 @@ LINKED_LIBRARIES=(qt6-base-dev libjpeg62-turbo-dev libhwy-dev libheif-dev)
 # The Debian packages the editor needs to build and run.
 BUILD_PACKAGES=(g++ cmake ninja-build qt6-image-formats-plugins "${LINKED_LIBRARIES[@]}")
 
-# clang with libFuzzer, for the fuzz targets.
-FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# clang with libFuzzer, for the fuzz targets; LLVM's symbolizer, through
+# which the sanitizers name the functions in their reports (without it a
+# suppression by function name in lsan-suppressions.txt matches nothing).
+FUZZ_PACKAGES=(clang libclang-rt-14-dev llvm-14)
+SYMBOLIZER=/usr/lib/llvm-14/bin/llvm-symbolizer
 
 # Those the tests need: GoogleTest; a private X server, input, screenshots
 # and window properties for the end-to-end runs; the Debian package's tools
