@@ -77,11 +77,13 @@ HWY_INLINE void ToHsv(VU px, VF& h, VF& s, VF& v) {
   const VI num = hn::IfThenElse(isR, hn::Sub(g, b), hn::IfThenElse(isG, hn::Sub(b, r), hn::Sub(r, g)));
   const VI redOffset = hn::IfThenElseZero(hn::Lt(num, hn::Zero(di)), hn::Set(di, 6));
   const VI offset = hn::IfThenElse(isR, redOffset, hn::IfThenElse(isG, hn::Set(di, 2), hn::Set(di, 4)));
-  // Dividing by 1 where Color divides by nothing: greys.
-  const VF hue = hn::Div(hn::Add(hn::Div(hn::PromoteTo(df, num), hn::PromoteTo(df, hn::Max(d, hn::Set(di, 1)))),
+  // Dividing by 1 where Color divides by nothing: greys. Small integers are
+  // exact as doubles, so the maximum can be taken after widening.
+  const VF dd = hn::PromoteTo(df, d);
+  const VF hue = hn::Div(hn::Add(hn::Div(hn::PromoteTo(df, num), hn::Max(dd, hn::Set(df, 1.0))),
                                  hn::PromoteTo(df, offset)),
                          hn::Set(df, 6.0));
-  h = hn::IfThenElseZero(hn::Ne(hn::PromoteTo(df, d), hn::Zero(df)), hue);
+  h = hn::IfThenElseZero(hn::Ne(dd, hn::Zero(df)), hue);
   SvOf(mx, mn, s, v);
 }
 
