@@ -82,7 +82,6 @@ std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& rais
       owed = step.owed;
     }
     std::int64_t pixels = std::popcount(firsts);
-    std::int64_t taken = 64;  // values of this step that the run takes
     const std::int64_t wanted = n - found;
     if (pixels >= wanted) {
       // The run ends at the wanted-th pixel of the step.
@@ -91,7 +90,6 @@ std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& rais
       const int last = std::countr_zero(rest);
       firsts &= (std::uint64_t{2} << last) - 1;
       pixels = wanted;
-      taken = last + 1 + 2 * static_cast<std::int64_t>(low >> last & 1);
     }
     std::uint64_t up = 0;  // bit k: the step's pixel k is raised
     for (std::uint64_t starts = firsts & low; starts != 0; starts &= starts - 1) {
@@ -106,8 +104,11 @@ std::int64_t DecodeRun(const double* d, std::int64_t n, BoostDraws::Raised& rais
     if (shift + pixels > 64) raised.bits[(found >> 6) + 1] |= up >> (64 - shift);
     found += pixels;
     if (found == n) {
+      // The run's last pixel starts at the last bit of firsts, and takes two
+      // more values when it is raised.
       raised.count = count;
-      return c + taken;
+      const int last = 63 - std::countl_zero(firsts);
+      return c + last + 1 + 2 * static_cast<std::int64_t>(low >> last & 1);
     }
   }
 }
