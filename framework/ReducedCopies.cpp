@@ -113,7 +113,9 @@ const Plane& ReducedCopies::LevelWith(int k, const Region& r) {
   const int from = std::max(0, k - 4);
   const int shift = k - from;
   const std::int64_t x1 = std::min(r.x1, plane.width), y1 = std::min(r.y1, plane.height);
-  std::int64_t readFrom = buffer_.height, readTo = 0;  // the picture's rows the tiles made come from
+  // The picture's rows the tiles made come from, when made from the picture
+  // itself; a lower level watches the rows of the tiles it makes.
+  std::int64_t readFrom = buffer_.height, readTo = 0;
   for (std::int64_t ty = r.y0 / kTile; ty * kTile < y1; ++ty) {
     for (std::int64_t tx = r.x0 / kTile; tx * kTile < x1; ++tx) {
       if (made(tx, ty)) continue;
@@ -127,8 +129,10 @@ const Plane& ReducedCopies::LevelWith(int k, const Region& r) {
                                                            tiles.y1 << shift}));
       AverageBlocks(s, shift, tiles.x0, tiles.y0, tiles.x1, tiles.y1, level.plane);
       for (std::int64_t t = tx; t < end; ++t) level.made[static_cast<std::size_t>(ty * level.tilesAcross + t)] = true;
-      readFrom = std::min(readFrom, tiles.y0 << k);
-      readTo = std::max(readTo, std::min(tiles.y1 << k, buffer_.height));
+      if (from == 0) {
+        readFrom = std::min(readFrom, tiles.y0 << k);
+        readTo = std::max(readTo, std::min(tiles.y1 << k, buffer_.height));
+      }
       tx = end - 1;  // on past the run
     }
   }
