@@ -74,12 +74,13 @@ int RunEffectsMode(const Arguments& args) {
   }
   if (sizes.empty()) sizes = {{4000, 3000}, {6000, 6000}};
 
-  std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
+  const std::vector<std::int64_t> supported = hwy::SupportedAndGeneratedTargets();
+  std::vector<std::int64_t> targets = supported;
   if (const auto name = options.Value("--target")) {
     std::erase_if(targets, [&](std::int64_t t) { return *name != hwy::TargetName(t); });
     if (targets.empty()) {
       std::string known;
-      for (const std::int64_t t : hwy::SupportedAndGeneratedTargets()) known += std::string(" ") + hwy::TargetName(t);
+      for (const std::int64_t t : supported) known += std::string(" ") + hwy::TargetName(t);
       return Bench::Fail("effects", "this processor runs no target " + *name + "; it runs" + known);
     }
   }
